@@ -1,0 +1,178 @@
+#include "TestSupport.h"
+
+#include <shlwapi.h>
+
+#include <vector>
+
+namespace testsupport {
+
+namespace {
+
+std::string ModuleFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* slash = strrchr(path, '\\');
+    if (slash) *slash = '\0';
+    return path;
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = folder + "\\" + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+std::string DistFile(const char* name) {
+    return ModuleFolder() + "\\..\\dist\\" + name;
+}
+
+std::string BinFile(const char* name) {
+    return ModuleFolder() + "\\" + name;
+}
+
+TempFolder::TempFolder() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    static LONG counter = 0;
+    for (;;) {
+        char name[64];
+        wsprintfA(name, "tolvane-%lu-%ld", GetCurrentProcessId(), InterlockedIncrement(&counter));
+        std::string candidate = std::string(temp) + name;
+        if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+            path_ = candidate;
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return;
+    }
+}
+
+TempFolder::~TempFolder() {
+    if (!path_.empty()) RemoveTree(path_);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+bool FileExists(const std::string& path) {
+    return Attributes(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
+
+void DeleteRegTree(HKEY root, const char* subkey) {
+    SHDeleteKeyA(root, subkey);
+}
+
+namespace {
+bool SetValue(HKEY root, const char* subkey, const char* value, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    if (RegCreateKeyA(root, subkey, &key) != ERROR_SUCCESS) return false;
+    LONG result = RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+}  // namespace
+
+bool SetRegString(HKEY root, const char* subkey, const char* value, const std::string& data,
+                  bool withTerminator) {
+    return SetValue(root, subkey, value, REG_SZ, data.c_str(),
+                    static_cast<DWORD>(data.size() + (withTerminator ? 1 : 0)));
+}
+
+bool SetRegDword(HKEY root, const char* subkey, const char* value, DWORD data) {
+    return SetValue(root, subkey, value, REG_DWORD, &data, sizeof data);
+}
+
+bool SetRegBinary(HKEY root, const char* subkey, const char* value, const void* data, DWORD size) {
+    return SetValue(root, subkey, value, REG_BINARY, data, size);
+}
+
+bool ReadRegValue(HKEY root, const char* subkey, const char* value, std::string* data, DWORD* type) {
+    HKEY key;
+    if (RegOpenKeyExA(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD size = 0, kind = 0;
+    LONG result = RegQueryValueExA(key, value, nullptr, &kind, nullptr, &size);
+    std::vector<BYTE> bytes(size + 1);
+    if (result == ERROR_SUCCESS)
+        result = RegQueryValueExA(key, value, nullptr, &kind, bytes.data(), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return false;
+    data->assign(reinterpret_cast<const char*>(bytes.data()), size);
+    if (type) *type = kind;
+    return true;
+}
+
+HANDLE StartProcess(const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
+    HANDLE process = StartProcess(commandLine);
+    if (!process) return -1;
+    DWORD exitCode = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process, &exitCode);
+    else
+        TerminateProcess(process, static_cast<UINT>(-1));
+    CloseHandle(process);
+    return static_cast<int>(exitCode);
+}
+
+void PumpMessages(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+}  // namespace testsupport

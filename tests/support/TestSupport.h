@@ -1,0 +1,66 @@
+// Shared helpers of the test programs: where the built binaries are, scratch
+// folders, registry set-up and a second process. Every helper here works on real
+// files, the real registry and real processes of the test's own Wine prefix.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testsupport {
+
+// Full path of a product binary in build\dist (Tolvane.dll, Tolvard.exe).
+std::string DistFile(const char* name);
+// Full path of a program next to the running test program (build\bin).
+std::string BinFile(const char* name);
+
+// A fresh, empty folder under the temporary folder; removed with all its
+// contents (read-only and hidden files included) when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& Path() const { return path_; }   // without trailing backslash
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string ReadFileBytes(const std::string& path);           // empty when missing
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+DWORD Attributes(const std::string& path);                    // INVALID_FILE_ATTRIBUTES when missing
+
+// Registry: the whole key tree is removed (missing keys are fine).
+void DeleteRegTree(HKEY root, const char* subkey);
+bool SetRegString(HKEY root, const char* subkey, const char* value, const std::string& data,
+                  bool withTerminator = true);
+bool SetRegDword(HKEY root, const char* subkey, const char* value, DWORD data);
+bool SetRegBinary(HKEY root, const char* subkey, const char* value, const void* data, DWORD size);
+// The raw bytes of a value; false when it cannot be read.
+bool ReadRegValue(HKEY root, const char* subkey, const char* value, std::string* data,
+                  DWORD* type = nullptr);
+
+// Removes HKCU\SOFTWARE\Varnoke when made and again when it goes, so that every
+// test starts from the defaults.
+class CleanSettings {
+public:
+    CleanSettings() { DeleteRegTree(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke"); }
+    ~CleanSettings() { DeleteRegTree(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke"); }
+};
+
+// Starts a program (a full command line) and returns its process handle, or
+// nullptr. The caller waits for it and closes the handle.
+HANDLE StartProcess(const std::string& commandLine);
+// Starts a program, waits up to timeoutMs and returns its exit code; -1 when it
+// could not start or did not end in time (it is then terminated).
+int RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
+
+// Pumps this thread's messages for about the given time.
+void PumpMessages(DWORD milliseconds);
+
+}  // namespace testsupport
