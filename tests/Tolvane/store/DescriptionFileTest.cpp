@@ -119,6 +119,12 @@ TEST_F(DescriptionFileTest, OemConversionOfDescriptionsOnly) {
     Set("ansi.txt", "\xe9");
     EXPECT_EQ(Get("caf\xe9.txt"), "caf\x82");
     EXPECT_EQ(Entries(ReadFileBytes(Ion())).back(), "ansi.txt|\xe9|");
+
+    // A value too long for its 4-byte buffer cannot be read: no conversion.
+    storetest::SetAnsi("0000");
+    EXPECT_EQ(Get("caf\xe9.txt"), "caf\x82");
+    storetest::SetAnsi("0");
+    EXPECT_EQ(Get("caf\xe9.txt"), "caf\xe9");
 }
 
 // Mend: OEM characters without an ANSI twin (box drawing, for instance) are not
