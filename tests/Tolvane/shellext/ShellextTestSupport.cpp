@@ -133,12 +133,15 @@ bool DriveModalWindow(const char* title, const std::function<void()>& open,
 }
 
 bool ControlMatchesRect(HWND dialog, HWND control, const DialogRect& expected) {
-    RECT want = {expected.left, expected.top, expected.left + expected.width, expected.top + expected.height};
+    // The dialog manager converts position and size each on its own, as
+    // MapDialogRect converts each field of a rectangle.
+    RECT want = {expected.left, expected.top, expected.width, expected.height};
     MapDialogRect(dialog, &want);
     RECT have;
     GetWindowRect(control, &have);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&have), 2);
-    return EqualRect(&want, &have) != FALSE;
+    return want.left == have.left && want.top == have.top && want.right == have.right - have.left &&
+           want.bottom == have.bottom - have.top;
 }
 
 std::string WindowText(HWND window) {
