@@ -200,19 +200,18 @@ TEST_F(PropertyPageTest, CancelStoresNothingAndOkStoresTheFieldsAsShown) {
         Click(sheet, IDCANCEL);
     });
     EXPECT_EQ("described.txt  kept   as is\r\n", DescriptionFile(folder_.Path()));
-    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", "Ansi", nullptr));
+    std::string ansi;
+    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", "Ansi", &ansi));
 
     // OK without a change rewrites the entry unchanged (blanks after the name
     // are dropped by the reader) and stores "Ansi" as shown.
     ShowSheet([&](HWND sheet, HWND page) { Click(sheet, IDOK); });
     EXPECT_EQ("described.txt kept   as is\r\n", DescriptionFile(folder_.Path()));
-    std::string ansi;
     EXPECT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", "Ansi", &ansi));
     EXPECT_EQ(std::string("1\0", 2), ansi);
 
     // A file without a description gets no entry from an unchanged OK.
-    ASSERT_TRUE(DeleteFileA(folder_.File("DESCRIPT.ION").c_str()) || SetFileAttributesA(folder_.File("DESCRIPT.ION").c_str(), 0));
-    DeleteFileA(folder_.File("DESCRIPT.ION").c_str());
+    ASSERT_TRUE(DeleteFileA(folder_.File("DESCRIPT.ION").c_str()));
     Select({bare});
     ShowSheet([&](HWND sheet, HWND page) { Click(sheet, IDOK); });
     EXPECT_FALSE(testsupport::FileExists(folder_.File("DESCRIPT.ION")));
