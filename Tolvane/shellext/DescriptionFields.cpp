@@ -3,6 +3,8 @@
 #include "Descriptions.h"
 #include "Resource.h"
 #include "Settings.h"
+#include "ShortName.h"
+#include "store/AnsiText.h"
 
 namespace {
 
@@ -23,25 +25,22 @@ void StoreField(HWND window, int id, const char* path) {
 
 bool ShortNameDiffers(const char* path, char* shortPath, PathParts* shortParts) {
     PathParts longParts;
-    SplitPath(path, &longParts);
+    SplitPath(path, &longParts, IsAnsiLeadByte);
     const DWORD length = GetShortPathNameA(path, shortPath, kShortPathSize);
-    if (length == 0 || length >= kShortPathSize) {
+    if (length == 0 || length >= kShortPathSize || !SplitPath(shortPath, shortParts, IsAnsiLeadByte)) {
         lstrcpynA(shortPath, path, kShortPathSize);
         *shortParts = longParts;
         return false;
     }
-    SplitPath(shortPath, shortParts);
     return !SameFileName(longParts, *shortParts);
 }
 
 void FillDescriptionFields(HWND window, const char* path) {
     PathParts parts;
-    SplitPath(path, &parts);
+    SplitPath(path, &parts, IsAnsiLeadByte);
+    SetDlgItemTextA(window, IDC_FOLDER, parts.FolderPath().c_str());
+    SetDlgItemTextA(window, IDC_LONG_NAME, parts.FileName().c_str());
     char text[kDescriptionSize];
-    wsprintfA(text, "%s%s", parts.drive, parts.folder);
-    SetDlgItemTextA(window, IDC_FOLDER, text);
-    FileNameOf(parts, text);
-    SetDlgItemTextA(window, IDC_LONG_NAME, text);
 
     SendDlgItemMessageA(window, IDC_DESCRIPTION, EM_LIMITTEXT, kFieldSize - 1, 0);
     SendDlgItemMessageA(window, IDC_SHORT_DESCRIPTION, EM_LIMITTEXT, kFieldSize - 1, 0);
@@ -56,8 +55,7 @@ void FillDescriptionFields(HWND window, const char* path) {
     char shortPath[kShortPathSize];
     PathParts shortParts;
     const bool differs = ShortNameDiffers(path, shortPath, &shortParts);
-    FileNameOf(shortParts, text);
-    SetDlgItemTextA(window, IDC_SHORT_NAME, text);
+    SetDlgItemTextA(window, IDC_SHORT_NAME, shortParts.FileName().c_str());
     if (!differs) return;
 
     text[0] = '\0';
@@ -70,10 +68,8 @@ void FillDescriptionFields(HWND window, const char* path) {
 
 void CopyLongNameToShortField(HWND window, const char* path) {
     PathParts parts;
-    SplitPath(path, &parts);
-    char longName[MAX_PATH];
-    FileNameOf(parts, longName);
-    SetDlgItemTextA(window, IDC_SHORT_DESCRIPTION, longName);
+    SplitPath(path, &parts, IsAnsiLeadByte);
+    SetDlgItemTextA(window, IDC_SHORT_DESCRIPTION, parts.FileName().c_str());
 }
 
 void StoreDescriptionFields(HWND window, const char* path) {

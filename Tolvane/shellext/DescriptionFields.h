@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "PathParts.h"
+#include "store/PathParts.h"
 
 // The short form of path (GetShortPathNameA) split into shortParts. When the
 // short form cannot be had (the file is gone, for instance) the short name is
