@@ -22,6 +22,17 @@ inline void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM
 
 inline std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 
+// The legend of both templates: what the system is, and by whom.
+constexpr const char kLegend[] = "Descriptions in Windows 9x/NT context menu\nby Varnoke";
+
+// The face name of the font a window uses.
+inline std::string FontFace(HWND window) {
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    LOGFONTA description = {};
+    if (!font || !GetObjectA(font, sizeof description, &description)) return std::string();
+    return description.lfFaceName;
+}
+
 inline bool ItemEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 // One control of a dialog template as the dialog shows it.

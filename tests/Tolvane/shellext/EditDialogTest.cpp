@@ -95,7 +95,7 @@ TEST_F(EditDialogTest, TemplateHoldsEveryControlInOrder) {
             {-1, "Static", "Description:", {24, 86, 96, 11}, true, false},
             {-1, "Static", "Path:", {24, 60, 24, 8}, true, false},
             {1002, "Static", "README.TXT", {47, 73, 192, 8}, true, false},
-            {-1, "Static", nullptr, {24, 187, 160, 19}, true, false},
+            {-1, "Static", kLegend, {24, 187, 160, 19}, true, false},
             {1013, "Static", "Description:", {24, 154, 45, 11}, false, false},
             {1014, "Static", "Name:", {24, 142, 19, 8}, false, false},
             {1007, "Static", "README.TXT", {47, 142, 193, 8}, false, false},
@@ -113,6 +113,7 @@ TEST_F(EditDialogTest, TemplateHoldsEveryControlInOrder) {
                   GetWindowLongA(GetDlgItem(dialog, 1003), GWL_STYLE) & (BS_TYPEMASK | BS_LEFTTEXT));
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 1003));
         EXPECT_EQ(GetDlgItem(dialog, 1001), GetFocus());
+        EXPECT_EQ("MS Sans Serif", FontFace(dialog));
         Click(dialog, IDCANCEL);
     });
 }
