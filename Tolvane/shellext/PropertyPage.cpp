@@ -34,6 +34,10 @@ INT_PTR CALLBACK PropertyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         return FALSE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (!header) return FALSE;
+        // Every notification is answered PSNRET_NOERROR: applying goes on and
+        // keys are translated as usual.
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
         if (header->code == static_cast<UINT>(PSN_TRANSLATEACCELERATOR)) {
             EnableApply(page);
         } else if (header->code == static_cast<UINT>(PSN_APPLY)) {
