@@ -312,12 +312,25 @@ int Dialog(const std::vector<std::string>& args) {
     return 0;
 }
 
+// A crash ends the process at once, with a mark in the report, instead of
+// waiting for a debugger.
+LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* exception) {
+    char code[32];
+    wsprintfA(code, "%08lx", exception->ExceptionRecord->ExceptionCode);
+    Report("crash", code);
+    fclose(g_report);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
     g_report = fopen(argv[2], "w");
     if (!g_report) return 2;
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(EndOnCrash);
     std::string scenario = argv[1];
     std::vector<std::string> args(argv + 3, argv + argc);
     int result = 2;

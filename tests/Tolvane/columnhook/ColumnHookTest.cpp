@@ -126,7 +126,7 @@ protected:
         CloseHandle(process);
         if (exitCode) *exitCode = static_cast<int>(code);
         Report report = ReadReport(reportFile);
-        EXPECT_EQ(report["end"], "1") << "the helper ended early (exit code " << code << ")";
+        EXPECT_EQ(report["end"], "1") << "the helper ended early (exit code " << code << ", crash " << report["crash"] << ")";
         return report;
     }
 
