@@ -40,8 +40,6 @@ inline bool ColumnOrderNeedsReset(DWORD major, DWORD minor) {
     return major == 4 && minor >= 70;
 }
 
-// Equality that folds only the letters A to Z.
-bool EqualsIgnoringAsciiCase(const char* left, const char* right);
 // Reads a text value into a buffer of `size` bytes and keeps it zero-terminated
 // within the buffer; when the value cannot be read the buffer holds `preset`.
 void ReadRegText(HKEY key, const char* value, char* buffer, DWORD size, const char* preset);

@@ -6,6 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "store/PathParts.h"
+
 int DescriptionColumn = 0;
 
 namespace {
@@ -84,7 +86,7 @@ void AddDescriptionColumn(HWND listView) {
         LRESULT result = SendMessageA(listView, LVM_GETCOLUMNA, DescriptionColumn, reinterpret_cast<LPARAM>(&column));
         text[sizeof text - 1] = '\0';
         if (result == 0 || strcmp(text, "(none)") == 0) break;  // the columns have ended
-        if (EqualsIgnoringAsciiCase(text, title)) {
+        if (EqualNoCase(text, title)) {
             SaveColumnWidth(key, column.cx);
             found = true;
             break;

@@ -3,22 +3,9 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include "store/PathParts.h"
+
 ExplorerTitles LearnedTitles = {};
-
-namespace {
-
-char FoldAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-}  // namespace
-
-bool EqualsIgnoringAsciiCase(const char* left, const char* right) {
-    for (;; ++left, ++right) {
-        if (FoldAscii(*left) != FoldAscii(*right)) return false;
-        if (*left == '\0') return true;
-    }
-}
 
 void ReadRegText(HKEY key, const char* value, char* buffer, DWORD size, const char* preset) {
     // The wizard stores some texts without a terminating zero, and a failed read
@@ -70,9 +57,9 @@ bool IsDetailsFileView(HWND listView) {
         // A missing column leaves "(none)", which no learned title is.
         SendMessageA(listView, LVM_GETCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
         text[sizeof text - 1] = '\0';
-        if (EqualsIgnoringAsciiCase(text, LearnedTitles.name) || EqualsIgnoringAsciiCase(text, LearnedTitles.size) ||
-            EqualsIgnoringAsciiCase(text, LearnedTitles.type) ||
-            EqualsIgnoringAsciiCase(text, LearnedTitles.modified))
+        if (EqualNoCase(text, LearnedTitles.name) || EqualNoCase(text, LearnedTitles.size) ||
+            EqualNoCase(text, LearnedTitles.type) ||
+            EqualNoCase(text, LearnedTitles.modified))
             ++matches;
     }
     return matches >= 2;

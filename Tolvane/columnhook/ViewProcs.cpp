@@ -3,28 +3,13 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include "store/AnsiText.h"
 #include "store/DescriptionFile.h"
+#include "store/PathParts.h"
 
 namespace {
 
 const size_t kTextSize = 260;  // 259 characters and the terminator
-
-// The folder part of a full path (drive and directory, up to and including the
-// last separator), the way _splitpath divides it: the trail byte of a
-// double-byte character is never taken for a separator.
-void FolderOf(const char* path, char* folder /* kTextSize */) {
-    const char* end = path;
-    for (const char* at = path; *at; ++at) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(*at)) && at[1]) {
-            ++at;
-            continue;
-        }
-        if (*at == '\\' || *at == '/') end = at + 1;
-    }
-    size_t length = static_cast<size_t>(end - path);
-    memcpy(folder, path, length);
-    folder[length] = '\0';
-}
 
 // Builds the full path of the row's file from the folder window's title and the
 // row's label; false when there is none or it would not fit in 259 characters.
@@ -54,14 +39,16 @@ bool ComposeItemPath(HWND view, HWND listView, int row, char* path /* kTextSize 
 
 // The description of the file, or an empty text when it has none.
 void LookupDescription(const char* path, char* description /* kTextSize */) {
-    char folder[kTextSize];
-    FolderOf(path, folder);
+    // Drive and directory as _splitpath divides them: the folder path, ending
+    // with a backslash.
+    PathParts parts;
+    if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
     CDescriptionFile list;
-    list.Load(folder);
+    list.Load(parts.FolderPath().c_str());
     const char* found = list.Lookup(path);
     lstrcpynA(description, found ? found : "", static_cast<int>(kTextSize));
     list.Close();
-    if (EqualsIgnoringAsciiCase(description, path)) description[0] = '\0';
+    if (EqualNoCase(description, path)) description[0] = '\0';
 }
 
 // Hands the text back within the caller's bound, always zero-terminated: an
