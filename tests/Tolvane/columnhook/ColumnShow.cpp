@@ -14,6 +14,11 @@
 using namespace explorershape;
 
 int main() {
+    // Join the Wine desktop that scripts/screenshots opens, when there is one:
+    // windows of the default desktop may end up behind it.
+    HDESK desktop = OpenDesktopA("shots", 0, FALSE, GENERIC_ALL);
+    if (desktop) SetThreadDesktop(desktop);
+
     const char folder[] = "C:\\Projects\\Harbour survey";
     CreateDirectoryA("C:\\Projects", nullptr);
     CreateDirectoryA(folder, nullptr);
