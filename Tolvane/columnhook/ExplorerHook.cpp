@@ -1,5 +1,10 @@
 #include "ColumnHook.h"
 
+#if __has_include("shellext/Module.h")
+#include "shellext/Module.h"
+#define TOLVANE_MODULE_HANDLE 1
+#endif
+
 HHOOK HookHandle = nullptr;
 WNDPROC SavedViewProc = nullptr;
 HWND PendingListView = nullptr;
@@ -20,7 +25,12 @@ void KeepLibraryLoaded() {
         held = true;
 }
 
+// The library's own handle, as its entry point stored it; found from the hook
+// procedure's address where that is not at hand.
 HINSTANCE LibraryHandle() {
+#ifdef TOLVANE_MODULE_HANDLE
+    if (g_ModuleHandle) return g_ModuleHandle;
+#endif
     HMODULE module = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCSTR>(&ExplorerHookProc), &module);
