@@ -250,6 +250,37 @@ int Deactivate(const std::vector<std::string>& args) {
     return 0;
 }
 
+// dialoghost TITLE LABEL: shell views in "#32770" windows. A titled popup hosts
+// them like the open dialog does; one without a title, or without WS_POPUP and
+// DS_MODALFRAME, is no host.
+int DialogHost(const std::vector<std::string>& args) {
+    if (args.size() < 2) return 2;
+    RegisterClasses(false);
+    struct Host {
+        const char* name;
+        const char* title;
+        DWORD style;
+    } hosts[] = {
+        {"popup", args[0].c_str(), WS_POPUP | WS_CAPTION | WS_VISIBLE},
+        {"modal", args[0].c_str(), WS_OVERLAPPED | DS_MODALFRAME | WS_CAPTION | WS_VISIBLE},
+        {"untitled", "", WS_POPUP | WS_VISIBLE},
+        {"overlapped", args[0].c_str(), WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE},
+    };
+    for (const Host& host : hosts) {
+        std::string name = host.name;
+        Explorer dialog = CreateExplorer("#32770", host.title, host.style);
+        FillList(dialog.list, StandardColumns(), {args[1]});
+        Focus(dialog.list);
+        Report(name + ".subclassed", SubclassedByTolvane(dialog.view) ? 1 : 0);
+        Report(name + ".columns", ColumnTitles(dialog.list));
+        Report(name + ".cell", CellTextA(dialog.list, 0, 4));
+        ClickHeader(dialog.list, 4);
+        Report(name + ".clicks", ClicksSeenByView(4));
+        DestroyWindow(dialog.frame);
+    }
+    return 0;
+}
+
 // dialog FOLDER [LABEL]: the standard open dialog shows FOLDER, titled with its
 // path. Without LABEL only the titles of its list view's columns are reported.
 struct DialogRun {
@@ -342,6 +373,7 @@ int main(int argc, char** argv) {
     else if (scenario == "ownname") result = OwnName(args);
     else if (scenario == "deactivate") result = Deactivate(args);
     else if (scenario == "dialog") result = Dialog(args);
+    else if (scenario == "dialoghost") result = DialogHost(args);
     Report("end", 1);
     fclose(g_report);
     return result;

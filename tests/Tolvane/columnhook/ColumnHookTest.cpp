@@ -374,6 +374,29 @@ TEST_F(ColumnHook, SubclassedViewOutlivesTheHook) {
     EXPECT_EQ(report["later.subclassed"], "0");
 }
 
+// Views in "#32770" windows: a titled popup or modal-frame dialog gets the column,
+// but its cells and header clicks stay with the view; other ones get nothing.
+TEST_F(ColumnHook, DialogHostsKeepTheirCells) {
+    Describe(folder_.Path(), "report.txt Monthly report\r\n");
+    Activate();
+    Report report = RunHelper("dialoghost", {folder_.Path(), "report.txt"});
+    for (const char* host : {"popup", "modal"}) {
+        SCOPED_TRACE(host);
+        std::string name = host;
+        EXPECT_EQ(report[name + ".subclassed"], "1");
+        EXPECT_EQ(report[name + ".columns"], kWithColumn);
+        EXPECT_EQ(report[name + ".cell"], "view:0:4");
+    }
+    EXPECT_EQ(report["popup.clicks"], "1");
+    EXPECT_EQ(report["modal.clicks"], "2");  // the popup's click, then this one
+    for (const char* host : {"untitled", "overlapped"}) {
+        SCOPED_TRACE(host);
+        std::string name = host;
+        EXPECT_EQ(report[name + ".subclassed"], "0");
+        EXPECT_EQ(report[name + ".columns"], kStandard);
+    }
+}
+
 // The standard open dialog: its view gets the column, but its cells stay as the
 // view answers them, even with the dialog titled with the folder's path.
 TEST_F(ColumnHook, OpenDialogGetsTheColumnButNoText) {

@@ -87,9 +87,9 @@ void RegisterClasses(bool unicodeNotify) {
     RegisterOne("SHELLDLL_DefView", ShellViewProc);
 }
 
-Explorer CreateExplorer(const char* frameClass, const std::string& title) {
+Explorer CreateExplorer(const char* frameClass, const std::string& title, DWORD style) {
     Explorer explorer;
-    explorer.frame = CreateWindowExA(0, frameClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 760,
+    explorer.frame = CreateWindowExA(0, frameClass, title.c_str(), style, 20, 20, 760,
                                      420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     CreateView(&explorer);
     return explorer;

@@ -24,7 +24,8 @@ struct Explorer {
 void RegisterClasses(bool unicodeNotify);
 
 // A frame of the class with the title, holding a shell view and a list view.
-Explorer CreateExplorer(const char* frameClass, const std::string& title);
+Explorer CreateExplorer(const char* frameClass, const std::string& title,
+                        DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE);
 // A further shell view with its list view in an existing frame (navigation).
 void CreateView(Explorer* explorer);
 // Adds the columns and one row per label; the view answers the other cells.
