@@ -314,6 +314,9 @@ public:
     // The ID_APP_EXIT command: closes the main window.
     void OnAppExit();
 
+    // Program file name and application name (AfxWinInit calls it).
+    void InitNames();
+
 protected:
     // HKEY_CURRENT_USER\Software\<key>\<application>\<section>, opened (and, for
     // writing, created); nullptr when there is no registry key or it fails.
