@@ -30,7 +30,6 @@ protected:
     CSubclassWnd* m_pNextHook;
 
     friend LRESULT CALLBACK SubclassHookProc(HWND, UINT, WPARAM, LPARAM);
-    friend class HookMapAccess;
 };
 
 // The one procedure installed in hooked windows.
