@@ -1,0 +1,21 @@
+# Tests of Tolvard's own Parts (the tray program): hook control, wizard, switches,
+# tray icon, start-up and shutdown.
+if(NOT TARGET tolvard_core)
+  return()
+endif()
+
+tolvane_test_helper(explorer_window SOURCES ExplorerWindowHelper.cpp LIBS comctl32)
+add_library(hook_library SHARED HookLibraryHelper.cpp)
+set_target_properties(hook_library PROPERTIES PREFIX "")
+target_link_options(hook_library PRIVATE -static -Wl,--kill-at)
+
+add_library(tolvard_test_support STATIC DialogDriver.cpp ExplorerWindowFixture.cpp HookLibrary.cpp)
+target_link_libraries(tolvard_test_support PUBLIC test_support)
+target_include_directories(tolvard_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+
+tolvane_test(tolvard_wizard_test SOURCES ExplorerWizardTest.cpp ${TOLVARD_RC}
+             LIBS tolvard_core tolvard_test_support comctl32)
+add_dependencies(tolvard_wizard_test explorer_window)
+tolvane_test(tolvard_hookcontrol_test SOURCES HookControlTest.cpp ${TOLVARD_RC}
+             LIBS tolvard_core tolvard_test_support comctl32)
+add_dependencies(tolvard_hookcontrol_test hook_library)
