@@ -1,0 +1,155 @@
+// Tolvard.exe as a program on a desktop with a notification area (run-with-tray.sh):
+// its icon is shown, a second start ends after its splash, "TaskbarCreated" brings a
+// lost icon back, Ping shows its box, and Exit removes the icon and stops the hook.
+#include "DialogDriver.h"
+#include "HookLibrary.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+namespace {
+
+const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
+
+struct ProcessWindows {
+    DWORD processId;
+    const char* className;   // nullptr: any
+    const char* title;       // nullptr: any
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    ProcessWindows* search = reinterpret_cast<ProcessWindows*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId) return TRUE;
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (search->className && lstrcmpA(className, search->className) != 0) return TRUE;
+    if (search->title && WindowText(window) != search->title) return TRUE;
+    if (search->className && !IsWindowVisible(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// Waits up to timeoutMs for a top-level window of the process.
+HWND WaitForWindow(HANDLE process, const char* className, const char* title, DWORD timeoutMs = 20000) {
+    ProcessWindows search = {GetProcessId(process), className, title, nullptr};
+    for (DWORD waited = 0; waited < timeoutMs && !search.found; waited += 50) {
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(50);
+    }
+    return search.found;
+}
+
+// Is there an icon of this window and id in the notification area? Changing nothing
+// succeeds exactly for an icon the shell holds.
+bool IconShown(HWND window, UINT id) {
+    NOTIFYICONDATAA probe = {};
+    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    probe.hWnd = window;
+    probe.uID = id;
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+class TolvardProcess {
+public:
+    TolvardProcess() {
+        process_ = testsupport::StartProcess("\"" + testsupport::DistFile("Tolvard.exe") + "\"");
+    }
+    ~TolvardProcess() {
+        if (!process_) return;
+        if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+        CloseHandle(process_);
+    }
+    HANDLE Handle() const { return process_; }
+    // Closes the splash (the About box) at once, as a user may.
+    bool CloseSplash() {
+        HWND splash = WaitForWindow(process_, "#32770", nullptr);
+        if (!splash) return false;
+        PostMessageA(splash, WM_COMMAND, IDOK, 0);
+        return true;
+    }
+    HWND Frame() { return WaitForWindow(process_, nullptr, "Tolvard"); }
+    bool Ended(DWORD timeoutMs) { return WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE process_ = nullptr;
+};
+
+class TrayProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
+        ASSERT_TRUE(FindWindowA("Shell_TrayWnd", nullptr)) << "no notification area on this desktop";
+    }
+    testsupport::CleanSettings clean_;
+    RegisteredHookLibrary library_;
+};
+
+TEST_F(TrayProcessTest, IconComesAndGoesWithTheProgram) {
+    TolvardProcess tolvard;
+    ASSERT_TRUE(tolvard.Handle());
+    ASSERT_TRUE(tolvard.CloseSplash());
+    HWND frame = tolvard.Frame();
+    ASSERT_TRUE(frame);
+    EXPECT_FALSE(IsWindowVisible(frame));
+    EXPECT_TRUE(IconShown(frame, 101));
+    // The splash reads the library's version; then the frame starts the hook.
+    EXPECT_EQ("attach\ndetach\nattach\nactivate\n", library_.Events());
+
+    // Explorer restarted: its new taskbar knows no icons until the programs add them again.
+    NOTIFYICONDATAA lost = {};
+    lost.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    lost.hWnd = frame;
+    lost.uID = 101;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &lost));
+    ASSERT_FALSE(IconShown(frame, 101));
+    SendMessageA(frame, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(IconShown(frame, 101));
+
+    PostMessageA(frame, WM_COMMAND, 57665 /* ID_APP_EXIT */, 0);
+    ASSERT_TRUE(tolvard.Ended(10000));
+    EXPECT_FALSE(IconShown(frame, 101));
+    EXPECT_EQ("attach\ndetach\nattach\nactivate\ndeactivate\ndetach\n", library_.Events());
+}
+
+TEST_F(TrayProcessTest, SecondInstanceEndsAfterItsSplashAndLeavesTheFirstAlone) {
+    TolvardProcess first;
+    ASSERT_TRUE(first.CloseSplash());
+    HWND frame = first.Frame();
+    ASSERT_TRUE(frame);
+
+    TolvardProcess second;
+    ASSERT_TRUE(second.CloseSplash());   // the second start shows the About box too
+    EXPECT_TRUE(second.Ended(10000));
+    EXPECT_TRUE(IsWindow(frame));
+    EXPECT_TRUE(IconShown(frame, 101));
+    // The second one only read the version for its splash.
+    EXPECT_EQ("attach\ndetach\nattach\nactivate\nattach\ndetach\n", library_.Events());
+
+    PostMessageA(frame, WM_COMMAND, 57665, 0);
+    EXPECT_TRUE(first.Ended(10000));
+}
+
+TEST_F(TrayProcessTest, PingToTheMainThreadShowsAPingBox) {
+    TolvardProcess tolvard;
+    ASSERT_TRUE(tolvard.CloseSplash());
+    HWND frame = tolvard.Frame();
+    ASSERT_TRUE(frame);
+    DWORD thread = GetWindowThreadProcessId(frame, nullptr);
+    ASSERT_TRUE(PostThreadMessageA(thread, WM_USER + 1, 0, 0));
+    HWND box = WaitForWindow(tolvard.Handle(), "#32770", nullptr, 10000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ("Tolvard", WindowText(box));
+    EXPECT_EQ("Ping", ControlText(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    PostMessageA(frame, WM_COMMAND, 57665, 0);
+    EXPECT_TRUE(tolvard.Ended(10000));
+}
+
+}  // namespace
