@@ -236,6 +236,18 @@ TEST_F(TrayAppTest, DoubleClickOpensTheAboutBoxOtherMouseEventsDoNothing) {
     EXPECT_EQ(0, Frame()->m_trayIcon.HandleTrayEvent(101, WM_LBUTTONDOWN));
 }
 
+TEST_F(TrayAppTest, AboutAndOptionsCommandsOpenTheirDialogsOwnedByTheFrame) {
+    ASSERT_TRUE(Start());
+    std::vector<std::string> seen;
+    DialogDriver driver([&](HWND dialog) {
+        seen.push_back(WindowText(dialog) + (GetWindow(dialog, GW_OWNER) == FrameWindow() ? " (frame)" : ""));
+        PressButton(dialog, IDCANCEL);
+    });
+    Command(ID_APP_ABOUT);
+    Command(ID_OPTIONS);
+    EXPECT_EQ((std::vector<std::string>{"About Tolvard (frame)", "Notavell Options (frame)"}), seen);
+}
+
 TEST_F(TrayAppTest, PingThreadMessageShowsAPingBox) {
     ASSERT_TRUE(Start());
     DialogLog dialogs;
