@@ -38,3 +38,6 @@ set_tests_properties(tolvard_tray_test PROPERTIES
   RUN_SERIAL TRUE
   PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
   FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+
+# The wizard pages and the tray menu for scripts/screenshots.
+tolvane_test_helper(tolvard_pictures SOURCES TolvardPicturesHelper.cpp ${TOLVARD_RC} LIBS tolvard_core comctl32)
