@@ -133,6 +133,24 @@ TEST_F(TrayAppTest, StartUpMakesAHiddenFrameWithTheIconRecordAndStartsTheHook) {
     EXPECT_EQ(nullptr, record.hIcon);
 }
 
+TEST_F(TrayAppTest, TipIsCutToItsFieldAndAFailedAddForgetsTheIcon) {
+    ASSERT_TRUE(Start());
+    CTrayIcon& icon = Frame()->m_trayIcon;
+    HICON picture = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAYICON));
+    ASSERT_TRUE(picture);
+    // No notification area here: the add fails and the record holds no icon afterwards.
+    EXPECT_FALSE(icon.SetTrayIcon(picture, std::string(100, 'T').c_str()));
+    EXPECT_EQ(std::string(63, 'T'), icon.Record().szTip);
+    EXPECT_EQ(nullptr, icon.Record().hIcon);
+    EXPECT_EQ(static_cast<UINT>(NIF_ICON | NIF_TIP | NIF_MESSAGE), icon.Record().uFlags);
+    // Nothing shown, nothing to remove.
+    EXPECT_TRUE(icon.SetTrayIcon(0u));
+    // "TaskbarCreated" re-adds only a remembered icon.
+    SendMessageA(FrameWindow(), WM_TASKBARCREATED, 0, 0);
+    EXPECT_EQ(nullptr, icon.Record().hIcon);
+    EXPECT_NE(0u, WM_TASKBARCREATED);
+}
+
 TEST_F(TrayAppTest, SecondStartEndsWhileAWindowTitledTolvardExists) {
     HWND other = CreateWindowExA(0, "STATIC", "Tolvard", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(other);
