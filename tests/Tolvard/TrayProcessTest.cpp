@@ -1,6 +1,9 @@
 // Tolvard.exe as a program on a desktop with a notification area (run-with-tray.sh):
 // its icon is shown, a second start ends after its splash, "TaskbarCreated" brings a
 // lost icon back, Ping shows its box, and Exit removes the icon and stops the hook.
+#include "TrayIcon.h"
+#include "resource.h"
+
 #include "DialogDriver.h"
 #include "HookLibrary.h"
 #include "TestSupport.h"
@@ -56,6 +59,15 @@ bool IconShown(HWND window, UINT id) {
     return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
+// The frame's window exists while its creation still runs: wait for the hook's start.
+bool WaitForEvents(const RegisteredHookLibrary& library, const std::string& events) {
+    for (int tries = 0; tries < 200; ++tries) {
+        if (library.Events() == events) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
 class TolvardProcess {
 public:
     TolvardProcess() {
@@ -97,10 +109,10 @@ TEST_F(TrayProcessTest, IconComesAndGoesWithTheProgram) {
     ASSERT_TRUE(tolvard.CloseSplash());
     HWND frame = tolvard.Frame();
     ASSERT_TRUE(frame);
+    // The splash reads the library's version; then the frame starts the hook.
+    EXPECT_TRUE(WaitForEvents(library_, "attach\ndetach\nattach\nactivate\n")) << library_.Events();
     EXPECT_FALSE(IsWindowVisible(frame));
     EXPECT_TRUE(IconShown(frame, 101));
-    // The splash reads the library's version; then the frame starts the hook.
-    EXPECT_EQ("attach\ndetach\nattach\nactivate\n", library_.Events());
 
     // Explorer restarted: its new taskbar knows no icons until the programs add them again.
     NOTIFYICONDATAA lost = {};
@@ -123,6 +135,7 @@ TEST_F(TrayProcessTest, SecondInstanceEndsAfterItsSplashAndLeavesTheFirstAlone) 
     ASSERT_TRUE(first.CloseSplash());
     HWND frame = first.Frame();
     ASSERT_TRUE(frame);
+    ASSERT_TRUE(WaitForEvents(library_, "attach\ndetach\nattach\nactivate\n")) << library_.Events();
 
     TolvardProcess second;
     ASSERT_TRUE(second.CloseSplash());   // the second start shows the About box too
@@ -141,6 +154,7 @@ TEST_F(TrayProcessTest, PingToTheMainThreadShowsAPingBox) {
     ASSERT_TRUE(tolvard.CloseSplash());
     HWND frame = tolvard.Frame();
     ASSERT_TRUE(frame);
+    ASSERT_TRUE(WaitForEvents(library_, "attach\ndetach\nattach\nactivate\n")) << library_.Events();
     DWORD thread = GetWindowThreadProcessId(frame, nullptr);
     ASSERT_TRUE(PostThreadMessageA(thread, WM_USER + 1, 0, 0));
     HWND box = WaitForWindow(tolvard.Handle(), "#32770", nullptr, 10000);
@@ -150,6 +164,39 @@ TEST_F(TrayProcessTest, PingToTheMainThreadShowsAPingBox) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     PostMessageA(frame, WM_COMMAND, 57665, 0);
     EXPECT_TRUE(tolvard.Ended(10000));
+}
+
+// CTrayIcon in this process, on a plain window: add, change, the callback hook, and
+// removal by its destructor while the window lives on.
+TEST(TrayIconInTheNotificationArea, AddChangeAndRemoveByDestructor) {
+    ASSERT_TRUE(FindWindowA("Shell_TrayWnd", nullptr));
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    {
+        CTrayIcon icon(IDR_TRAYICON);
+        EXPECT_STREQ("Tolvard", icon.Record().szTip);
+        icon.AttachNotifyWindow(CWnd::FromHandle(window), WM_USER);
+        ASSERT_TRUE(icon.SetTrayIcon(IDR_TRAYICON));
+        EXPECT_TRUE(icon.Record().hIcon);
+        EXPECT_TRUE(IconShown(window, IDR_TRAYICON));
+
+        HICON other = LoadIconA(nullptr, MAKEINTRESOURCEA(32512) /* IDI_APPLICATION */);
+        EXPECT_TRUE(icon.SetTrayIcon(other, "changed"));   // a change, not a second add
+        EXPECT_EQ(other, icon.Record().hIcon);
+        EXPECT_STREQ("changed", icon.Record().szTip);
+
+        // The shell lost it; "TaskbarCreated" on the window brings it back.
+        NOTIFYICONDATAA lost = {};
+        lost.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        lost.hWnd = window;
+        lost.uID = IDR_TRAYICON;
+        ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &lost));
+        SendMessageA(window, WM_TASKBARCREATED, 0, 0);
+        EXPECT_TRUE(IconShown(window, IDR_TRAYICON));
+        EXPECT_EQ(other, icon.Record().hIcon);
+    }
+    EXPECT_FALSE(IconShown(window, IDR_TRAYICON));
+    DestroyWindow(window);
 }
 
 }  // namespace

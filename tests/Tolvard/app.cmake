@@ -29,7 +29,8 @@ add_dependencies(tolvard_app_test hook_library)
 
 # Tolvard.exe itself, on a desktop with a notification area (Xvfb, a Wine desktop of
 # its own prefix beside the tests' headless one).
-tolvane_test_helper(tolvard_tray_test SOURCES TrayProcessTest.cpp LIBS tolvard_test_support gtest_main shell32)
+tolvane_test_helper(tolvard_tray_test SOURCES TrayProcessTest.cpp ${TOLVARD_RC}
+                    LIBS tolvard_app tolvard_test_support gtest_main shell32)
 add_dependencies(tolvard_tray_test hook_library Tolvard)
 add_test(NAME tolvard_tray_test
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/run-with-tray.sh ${CMAKE_BINARY_DIR}/wineprefix-tray
