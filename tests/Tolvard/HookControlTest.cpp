@@ -144,4 +144,16 @@ TEST_F(HookControlTest, GetDllVersionPacksMajorAndMinor) {
     EXPECT_EQ(0u, GetDllVersion("C:\\nowhere\\none.dll"));  // does not load
 }
 
+TEST_F(HookControlTest, GetDllVersionOfTheBuiltTolvane) {
+    std::string tolvane = testsupport::DistFile("Tolvane.dll");
+    HMODULE library = LoadLibraryA(tolvane.c_str());
+    ASSERT_TRUE(library);
+    bool exported = GetProcAddress(library, "DllGetVersion") != nullptr;
+    FreeLibrary(library);
+    if (!exported) GTEST_SKIP() << "this Tolvane.dll has no DllGetVersion yet";
+    DWORD version = GetDllVersion(tolvane.c_str());
+    EXPECT_EQ(1u, LOWORD(version));
+    EXPECT_EQ(13u, HIWORD(version));
+}
+
 }  // namespace
