@@ -37,6 +37,7 @@ add_test(NAME tolvard_tray_test
                  ${WINE_LOADER} $<TARGET_FILE:tolvard_tray_test>)
 set_tests_properties(tolvard_tray_test PROPERTIES
   RUN_SERIAL TRUE
+  TIMEOUT 300
   PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
   FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
 
