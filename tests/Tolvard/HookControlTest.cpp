@@ -6,6 +6,7 @@
 #include "resource.h"
 
 #include "DialogDriver.h"
+#include "ExplorerWindowFixture.h"
 #include "HookLibrary.h"
 #include "TestSupport.h"
 
@@ -154,6 +155,44 @@ TEST_F(HookControlTest, GetDllVersionOfTheBuiltTolvane) {
     DWORD version = GetDllVersion(tolvane.c_str());
     EXPECT_EQ(1u, LOWORD(version));
     EXPECT_EQ(13u, HIWORD(version));
+}
+
+// Columns of an Explorer-shaped window's list view once it has had the focus.
+int ColumnsAfterFocus(const ExplorerWindowProcess& explorer, int expected) {
+    HWND listView = FindExplorerListView(explorer.Window());
+    if (!listView) return -1;
+    PostMessageA(explorer.Window(), WM_APP, 0, 0);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(listView, LVM_GETHEADER, 0, 0));
+    int columns = -1;
+    for (int tries = 0; tries < 40; ++tries) {
+        columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+        if (columns == expected) break;
+        Sleep(50);
+    }
+    return columns;
+}
+
+// The built Tolvane's hook, started and stopped through its class registration, adds
+// the description column in another process only while it runs.
+TEST_F(HookControlTest, StartsAndStopsTheBuiltTolvanesColumnHook) {
+    std::string tolvane = testsupport::DistFile("Tolvane.dll");
+    HMODULE library = LoadLibraryA(tolvane.c_str());
+    ASSERT_TRUE(library);
+    bool exported = GetProcAddress(library, "ActivateExplorerHook") != nullptr;
+    FreeLibrary(library);
+    if (!exported) GTEST_SKIP() << "this Tolvane.dll has no column hook yet";
+
+    RegisteredHookLibrary registration(tolvane);
+    {
+        ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
+        ASSERT_TRUE(explorer.Window());
+        ASSERT_EQ(1, StartExplorerHook());
+        EXPECT_EQ(5, ColumnsAfterFocus(explorer, 5));
+    }
+    EXPECT_EQ(0, StopExplorerHook());
+    ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
+    ASSERT_TRUE(explorer.Window());
+    EXPECT_EQ(4, ColumnsAfterFocus(explorer, 5));
 }
 
 }  // namespace

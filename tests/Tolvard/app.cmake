@@ -18,7 +18,7 @@ tolvane_test(tolvard_wizard_test SOURCES ExplorerWizardTest.cpp ${TOLVARD_RC}
 add_dependencies(tolvard_wizard_test explorer_window)
 tolvane_test(tolvard_hookcontrol_test SOURCES HookControlTest.cpp ${TOLVARD_RC}
              LIBS tolvard_core tolvard_test_support comctl32)
-add_dependencies(tolvard_hookcontrol_test hook_library)
+add_dependencies(tolvard_hookcontrol_test hook_library explorer_window)
 
 if(NOT TARGET tolvard_app)
   return()
