@@ -172,9 +172,10 @@ int ColumnsAfterFocus(const ExplorerWindowProcess& explorer, int expected) {
     return columns;
 }
 
-// The built Tolvane's hook, started and stopped through its class registration, adds
-// the description column in another process only while it runs.
-TEST_F(HookControlTest, StartsAndStopsTheBuiltTolvanesColumnHook) {
+// The whole first run with the built Tolvane: the wizard learns the titles of an
+// Explorer-shaped window in another process, the hook then recognises that window's
+// list view by them and adds the description column; after the stop it adds none.
+TEST_F(HookControlTest, FirstRunWizardThenTheBuiltTolvanesHookAddsItsColumnUntilStopped) {
     std::string tolvane = testsupport::DistFile("Tolvane.dll");
     HMODULE library = LoadLibraryA(tolvane.c_str());
     ASSERT_TRUE(library);
@@ -183,10 +184,18 @@ TEST_F(HookControlTest, StartsAndStopsTheBuiltTolvanesColumnHook) {
     if (!exported) GTEST_SKIP() << "this Tolvane.dll has no column hook yet";
 
     RegisteredHookLibrary registration(tolvane);
+    testsupport::DeleteRegTree(HKEY_CURRENT_USER, kExplorerKey);
     {
         ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
         ASSERT_TRUE(explorer.Window());
+        std::vector<std::string> pages;
+        DialogDriver driver([&](HWND dialog) {
+            pages.push_back(WindowText(dialog));
+            PressButton(dialog, IDOK);   // Next on the welcome and the confirmation page
+        });
         ASSERT_EQ(1, StartExplorerHook());
+        EXPECT_EQ((std::vector<std::string>{"Tolvard", "Tolvard"}), pages);
+        EXPECT_STREQ("Nom", g_columnTitles[kColumnName]);
         EXPECT_EQ(5, ColumnsAfterFocus(explorer, 5));
     }
     EXPECT_EQ(0, StopExplorerHook());
