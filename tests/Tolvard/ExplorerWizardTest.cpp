@@ -212,6 +212,17 @@ TEST_F(ExplorerWizardTest, ReadsTitlesInsideTheListViewProcess) {
     EXPECT_FALSE(ReadTitlesInListViewProcess(nullptr));
 }
 
+TEST_F(ExplorerWizardTest, TheTopmostOfTwoExplorerWindowsIsUsed) {
+    ExplorerWindowProcess older("CabinetWClass", "Exploring - A", 4);
+    ExplorerWindowProcess newer("ExploreWClass", "Exploring - B", 4);
+    ASSERT_TRUE(older.Window());
+    ASSERT_TRUE(newer.Window());
+    // The window created last lies on top.
+    EXPECT_EQ(newer.Window(), FindExplorerWindow());
+    SetWindowPos(older.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(older.Window(), FindExplorerWindow());
+}
+
 TEST_F(ExplorerWizardTest, FindsExplorerWindowsByClassOnly) {
     ExplorerWindowProcess other("SomeOtherClass", "Exploring - C:\\", 4);
     ASSERT_TRUE(other.Window());
