@@ -130,6 +130,8 @@ TEST_F(HookControlTest, LibraryWithoutHookEntriesIsLoadedButNotStarted) {
         DialogLog dialogs;
         EXPECT_EQ(1, StartExplorerHook());
         EXPECT_TRUE(dialogs.seen.empty());
+        // A library without the entries stays loaded until the stop.
+        EXPECT_EQ(path == std::string("comctl32.dll"), IsExplorerHookLoaded());
         EXPECT_EQ(0, StopExplorerHook());
         EXPECT_FALSE(IsExplorerHookLoaded());
     }
