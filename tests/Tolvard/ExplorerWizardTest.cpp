@@ -233,4 +233,16 @@ TEST_F(ExplorerWizardTest, FindsExplorerWindowsByClassOnly) {
     EXPECT_STREQ("Exploring - C:\\", caption);
 }
 
+TEST_F(ExplorerWizardTest, LongestCaptionMakesTheLongestPrefixWithoutOverflow) {
+    std::string caption = std::string(258, 'A') + "-";   // 259 characters, the dash last
+    ExplorerWindowProcess explorer("SomeOtherClass", caption, 4);
+    ASSERT_TRUE(explorer.Window());
+    char read[MAX_PATH + 1];
+    memset(read, 'x', sizeof read);
+    EXPECT_EQ(1, StoreTitlePrefix(explorer.Window(), read));
+    EXPECT_EQ(caption, read);
+    EXPECT_EQ('x', read[MAX_PATH]);
+    EXPECT_EQ("\"" + std::string(258, 'A') + "- \"" + std::string(1, '\0'), Stored("ExplorerTitlePrefix"));
+}
+
 }  // namespace
