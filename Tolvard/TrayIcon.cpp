@@ -51,6 +51,7 @@ BOOL CTrayIcon::SetTrayIcon(UINT resourceId) {
 BOOL CTrayIcon::SetTrayIcon(HICON icon, LPCSTR tip) {
     m_record.uFlags = 0;
     DWORD operation;
+    m_wantedIcon = icon;
     if (icon) {
         operation = m_record.hIcon ? NIM_MODIFY : NIM_ADD;
         m_record.hIcon = icon;
@@ -93,7 +94,7 @@ LRESULT CTrayIcon::HandleTrayEvent(WPARAM iconId, LPARAM mouseMessage) {
 }
 
 LRESULT CTrayIcon::RestoreAfterTaskbarRestart(WPARAM, LPARAM) {
-    HICON icon = m_record.hIcon;
+    HICON icon = m_record.hIcon ? m_record.hIcon : m_wantedIcon;
     m_record.hIcon = nullptr;
     if (icon) SetTrayIcon(icon, nullptr);
     return 0;

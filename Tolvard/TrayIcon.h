@@ -51,13 +51,16 @@ public:
 
     // The menu on a right click, its first command on a double click. 1 when it acted.
     virtual LRESULT HandleTrayEvent(WPARAM iconId, LPARAM mouseMessage);
-    // Adds the icon again if it was shown. 0.
+    // Adds the icon again if it was shown, or wanted but refused (no taskbar yet). 0.
     virtual LRESULT RestoreAfterTaskbarRestart(WPARAM wParam, LPARAM lParam);
 
     const TrayIconRecord& Record() const { return m_record; }
 
 private:
     TrayIconRecord m_record;
+    // The icon last asked for, also when the shell refused it: a program started before
+    // the taskbar exists gets its icon when "TaskbarCreated" comes.
+    HICON m_wantedIcon = nullptr;
     CTrayNotifyHook m_notifyHook;
     CTrayNotifyHook m_parentHook;
 

@@ -145,7 +145,7 @@ TEST_F(TrayAppTest, TipIsCutToItsFieldAndAFailedAddForgetsTheIcon) {
     EXPECT_EQ(static_cast<UINT>(NIF_ICON | NIF_TIP | NIF_MESSAGE), icon.Record().uFlags);
     // Nothing shown, nothing to remove.
     EXPECT_TRUE(icon.SetTrayIcon(0u));
-    // "TaskbarCreated" re-adds only a remembered icon.
+    // With no icon wanted, "TaskbarCreated" adds nothing.
     SendMessageA(FrameWindow(), WM_TASKBARCREATED, 0, 0);
     EXPECT_EQ(nullptr, icon.Record().hIcon);
     EXPECT_NE(0u, WM_TASKBARCREATED);

@@ -199,4 +199,32 @@ TEST(TrayIconInTheNotificationArea, AddChangeAndRemoveByDestructor) {
     DestroyWindow(window);
 }
 
+// The shell refuses the first add (here: another icon of the same window and id is in
+// the way, as when there is no taskbar yet); the icon comes when "TaskbarCreated" does.
+TEST(TrayIconInTheNotificationArea, RefusedAddIsRetriedWhenTheTaskbarComes) {
+    ASSERT_TRUE(FindWindowA("Shell_TrayWnd", nullptr));
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    NOTIFYICONDATAA squatter = {};
+    squatter.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    squatter.hWnd = window;
+    squatter.uID = IDR_TRAYICON;
+    squatter.uFlags = NIF_ICON;
+    squatter.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &squatter));
+    {
+        CTrayIcon icon(IDR_TRAYICON);
+        icon.AttachNotifyWindow(CWnd::FromHandle(window), WM_USER);
+        EXPECT_FALSE(icon.SetTrayIcon(IDR_TRAYICON));
+        EXPECT_EQ(nullptr, icon.Record().hIcon);
+
+        ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &squatter));
+        SendMessageA(window, WM_TASKBARCREATED, 0, 0);
+        EXPECT_TRUE(icon.Record().hIcon);
+        EXPECT_TRUE(IconShown(window, IDR_TRAYICON));
+    }
+    EXPECT_FALSE(IconShown(window, IDR_TRAYICON));
+    DestroyWindow(window);
+}
+
 }  // namespace
