@@ -102,8 +102,11 @@ void CDescriptionFile::SetEntry(const char* path, const char* text) {
     DescriptionEntry* entry = Find(path);
     if (entry) {
         entry->description = CleanDescription(text);
+        entry->fileText.clear();
+        entry->keepFileText = false;
     } else {
-        entry = new DescriptionEntry{std::string(key), CleanDescription(text), std::string(), nullptr};
+        entry = new DescriptionEntry{std::string(key), CleanDescription(text), std::string(), nullptr,
+                                     std::string(), false};
         DescriptionEntry** link = &first_;
         while (*link) link = &(*link)->next;
         *link = entry;
@@ -141,10 +144,15 @@ void CDescriptionFile::MakeEntries() {
     CDescriptionReader reader(bytes_.data(), bytes_.size());
     DescriptionLine line;
     while (reader.ReadEntry(&line)) {
-        *link = new DescriptionEntry{std::string(line.name), std::string(line.description),
-                                     std::string(line.tail), nullptr};
-        if (Converts()) OemToAnsi(&(*link)->description);
-        link = &(*link)->next;
+        DescriptionEntry* entry = new DescriptionEntry{std::string(line.name), std::string(line.description),
+                                                       std::string(line.tail), nullptr, std::string(), false};
+        if (Converts()) {
+            entry->fileText = entry->description;
+            entry->keepFileText = true;
+            OemToAnsi(&entry->description);
+        }
+        *link = entry;
+        link = &entry->next;
     }
 }
 
@@ -160,6 +168,10 @@ std::string CDescriptionFile::Image() const {
     std::string image;
     std::string description;
     for (const DescriptionEntry* entry = first_; entry; entry = entry->next) {
+        if (entry->keepFileText) {
+            AppendDescriptionLine(&image, entry->name, entry->fileText, entry->tail);
+            continue;
+        }
         description = entry->description;
         if (Converts()) AnsiToOem(&description);
         AppendDescriptionLine(&image, entry->name, description, entry->tail);
@@ -179,7 +191,7 @@ void CDescriptionFile::WriteBack() {
     std::string image = Image();
     if (existed) SetFileAttributesA(filePath_.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (WriteFileImage(filePath_.c_str(), image)) {
-        DWORD attributes = existed ? attributes_ : FILE_ATTRIBUTE_HIDDEN;
+        DWORD attributes = existed ? attributes_ & ~DWORD(FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_HIDDEN;
         SetFileAttributesA(filePath_.c_str(), attributes | FILE_ATTRIBUTE_ARCHIVE);
     } else if (existed) {
         SetFileAttributesA(filePath_.c_str(), attributes_);  // unchanged file, unchanged attributes

@@ -119,6 +119,22 @@ TEST_F(DescriptionFileTest, OemConversionOfDescriptionsOnly) {
     Set("ansi.txt", "\xe9");
     EXPECT_EQ(Get("caf\xe9.txt"), "caf\x82");
     EXPECT_EQ(Entries(ReadFileBytes(Ion())).back(), "ansi.txt|\xe9|");
+
+    // A value too long for its 4-byte buffer cannot be read: no conversion.
+    storetest::SetAnsi("0000");
+    EXPECT_EQ(Get("caf\xe9.txt"), "caf\x82");
+    storetest::SetAnsi("0");
+    EXPECT_EQ(Get("caf\xe9.txt"), "caf\xe9");
+}
+
+// Mend: OEM characters without an ANSI twin (box drawing, for instance) are not
+// turned into others when another entry of the file changes.
+TEST_F(DescriptionFileTest, UnchangedOemDescriptionsAreKeptByteForByte) {
+    storetest::SetAnsi("0");
+    std::string oem = "box.txt \xb0\xb1\xb2\xdb\xc4\xcd\xba\x9e\xf8\r\n";
+    ASSERT_TRUE(WriteFileBytes(Ion(), oem));
+    Set("other.txt", "x");
+    EXPECT_EQ(ReadFileBytes(Ion()), oem + "other.txt x\r\n");
 }
 
 TEST_F(DescriptionFileTest, DescriptionNameSettingPicksTheFile) {
@@ -142,6 +158,15 @@ TEST_F(DescriptionFileTest, PathWithoutKeyChangesNothing) {
     file.DeleteEntry(path.c_str());
     file.Close();
     EXPECT_FALSE(FileExists(Ion()));
+}
+
+// A description "file" that cannot be read (here a folder) is never written.
+TEST_F(DescriptionFileTest, UnreadableDescriptionFileIsLeftAlone) {
+    ASSERT_TRUE(CreateDirectoryA(Ion().c_str(), nullptr));
+    Set("a.txt", "x");
+    EXPECT_EQ(Get("a.txt"), "<none>");
+    EXPECT_TRUE(Attributes(Ion()) & FILE_ATTRIBUTE_DIRECTORY);
+    RemoveDirectoryA(Ion().c_str());
 }
 
 TEST_F(DescriptionFileTest, BareNameUsesTheCurrentFolder) {

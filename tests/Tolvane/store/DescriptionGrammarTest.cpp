@@ -123,8 +123,4 @@ TEST(DescriptionGrammar, NamesThatCannotBeWritten) {
     EXPECT_TRUE(CanWriteName("\"a"));
 }
 
-TEST(DescriptionGrammar, CleanDescriptionKeepsOneLine) {
-    EXPECT_EQ(CleanDescription("a\r\nb\x1a" "c\rd\ne\x04" "f"), "a  b c d e\x04" "f");
-}
-
 }  // namespace

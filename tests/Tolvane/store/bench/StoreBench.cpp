@@ -27,18 +27,33 @@ double Now() {
     return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
 }
 
-// The median time of one call in microseconds, over runs of at least ~300 ms.
-template <typename Work>
-double Median(Work work) {
-    std::vector<double> times;
+double Median(std::vector<double>* times) {
+    std::sort(times->begin(), times->end());
+    return (*times)[times->size() / 2];
+}
+
+// Times the three kinds of work in turns (so that a busy machine slows all of
+// them alike), for about a second, and gives the median time of each in
+// microseconds.
+template <typename A, typename B, typename C>
+void TimeInTurns(A a, B b, C c, double* ta, double* tb, double* tc) {
+    std::vector<double> times[3];
     double start = Now();
-    while (times.size() < 15 || (Now() - start < 300000 && times.size() < 20000)) {
-        double before = Now();
-        work();
-        times.push_back(Now() - before);
+    while (times[0].size() < 15 || (Now() - start < 1000000 && times[0].size() < 20000)) {
+        double t0 = Now();
+        a();
+        double t1 = Now();
+        b();
+        double t2 = Now();
+        c();
+        double t3 = Now();
+        times[0].push_back(t1 - t0);
+        times[1].push_back(t2 - t1);
+        times[2].push_back(t3 - t2);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    *ta = Median(&times[0]);
+    *tb = Median(&times[1]);
+    *tc = Median(&times[2]);
 }
 
 size_t PlainRead(const std::string& path) {
@@ -85,14 +100,15 @@ int main() {
             fprintf(stderr, "store_bench: the %d-entry file does not read back\n", count);
             return 1;
         }
-        double plain = Median([&] { PlainRead(ion); });
-        double lookup = Median([&] {
-            CDescriptionFile file;
-            file.Load(last.c_str());
-            file.Lookup(last.c_str());
-            file.Close();
-        });
-        double call = Median([&] { get(description, last.c_str()); });
+        double plain = 0, lookup = 0, call = 0;
+        TimeInTurns([&] { PlainRead(ion); },
+                    [&] {
+                        CDescriptionFile file;
+                        file.Load(last.c_str());
+                        file.Lookup(last.c_str());
+                        file.Close();
+                    },
+                    [&] { get(description, last.c_str()); }, &plain, &lookup, &call);
         printf("%8d %9u %9.1f us %11.1f us %6.2fx %13.1f us %6.2fx\n", count, static_cast<unsigned>(image.size()),
                plain, lookup, lookup / plain, call, call / plain);
     }
