@@ -1,0 +1,63 @@
+// The Explorer column hook: window recognition, subclassing of shell views and
+// the description column of their list views. Every variable here exists once
+// per process into which the library is loaded; nothing is shared between
+// processes.
+#pragma once
+
+#include <windows.h>
+
+extern "C" {
+int ActivateExplorerHook(void);
+int DeactivateExplorerHook(void);
+}
+
+// The values matter: the hook tests ranges of them.
+enum class WindowKind : int {
+    None = 0,
+    ListView = 1,
+    ShellView = 2,
+    ExplorerFrame = 3,
+    CabinetFrame = 4,
+    DialogHost = 5,
+};
+
+WindowKind ClassifyWindow(HWND window);
+
+LRESULT CALLBACK ExplorerHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK FolderViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK DialogViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam);
+
+void AddDescriptionColumn(HWND listView);
+bool IsDetailsFileView(HWND listView);
+void LoadExplorerTitles();
+void StripDelimiters(char* text);
+// The text of the row's first column as the view shows it (at most 259 characters).
+void GetItemLabel(HWND listView, int row, char* label /* 260 bytes */);
+
+// Whether the display order is reset after an insertion: comctl32 4.70 up to,
+// but not including, 5.00.
+inline bool ColumnOrderNeedsReset(DWORD major, DWORD minor) {
+    return major == 4 && minor >= 70;
+}
+
+// Reads a text value into a buffer of `size` bytes and keeps it zero-terminated
+// within the buffer; when the value cannot be read the buffer holds `preset`.
+void ReadRegText(HKEY key, const char* value, char* buffer, DWORD size, const char* preset);
+
+// Process-wide state of the hook.
+extern HHOOK HookHandle;
+extern WNDPROC SavedViewProc;
+extern HWND PendingListView;
+extern int DescriptionColumn;
+
+// The learned Explorer texts, loaded once per process by LoadExplorerTitles.
+struct ExplorerTitles {
+    char prefix[260];
+    int prefixLength;
+    char name[260];
+    char size[260];
+    char type[260];
+    char modified[260];
+    bool loaded;
+};
+extern ExplorerTitles LearnedTitles;

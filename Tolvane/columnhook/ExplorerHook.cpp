@@ -1,0 +1,104 @@
+#include "ColumnHook.h"
+
+#include "shellext/Module.h"
+
+HHOOK HookHandle = nullptr;
+WNDPROC SavedViewProc = nullptr;
+HWND PendingListView = nullptr;
+
+namespace {
+
+// A subclassed shell view calls into this library until it is destroyed, and
+// nothing puts its old procedure back. So the first subclassing in a process
+// takes a module reference of its own, which is never given back: the library
+// then stays in the process even when the system drops it after the hook is
+// removed, or the shell frees it through DllCanUnloadNow.
+void KeepLibraryLoaded() {
+    static bool held = false;
+    if (held) return;
+    HMODULE module = nullptr;
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCSTR>(&FolderViewProc), &module))
+        held = true;
+}
+
+
+void OnCreateWindow(HWND window, const CBT_CREATEWNDA* create) {
+    if (ClassifyWindow(window) != WindowKind::ListView) return;
+    if (!create || !create->lpcs) return;
+    HWND shellView = create->lpcs->hwndParent;
+    if (ClassifyWindow(shellView) != WindowKind::ShellView) return;
+
+    // All subclassed views of a process share one saved procedure; a view whose
+    // procedure is something else was replaced already, by us or by others.
+    if (SavedViewProc &&
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrA(shellView, GWLP_WNDPROC)) != SavedViewProc)
+        return;
+
+    WNDPROC replacement = nullptr;
+    switch (ClassifyWindow(GetParent(shellView))) {
+    case WindowKind::ExplorerFrame:
+    case WindowKind::CabinetFrame:
+        replacement = FolderViewProc;
+        break;
+    case WindowKind::DialogHost:
+        replacement = DialogViewProc;
+        break;
+    default:
+        return;
+    }
+
+    KeepLibraryLoaded();
+    PendingListView = window;
+    SavedViewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(shellView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(replacement)));
+}
+
+void OnDestroyWindow(HWND window) {
+    if (ClassifyWindow(window) != WindowKind::ShellView) return;
+    if (ClassifyWindow(GetParent(window)) == WindowKind::None) return;
+    if (!PendingListView) return;
+    AddDescriptionColumn(PendingListView);
+    PendingListView = nullptr;
+}
+
+void OnSetFocus(HWND window) {
+    if (ClassifyWindow(window) != WindowKind::ListView) return;
+    WindowKind host = ClassifyWindow(GetParent(GetParent(window)));
+    if (host != WindowKind::ExplorerFrame && host != WindowKind::CabinetFrame &&
+        host != WindowKind::DialogHost)
+        return;
+    AddDescriptionColumn(window);
+}
+
+}  // namespace
+
+LRESULT CALLBACK ExplorerHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    switch (code) {
+    case HCBT_CREATEWND:
+        OnCreateWindow(reinterpret_cast<HWND>(wParam), reinterpret_cast<const CBT_CREATEWNDA*>(lParam));
+        break;
+    case HCBT_DESTROYWND:
+        OnDestroyWindow(reinterpret_cast<HWND>(wParam));
+        break;
+    case HCBT_SETFOCUS:
+        OnSetFocus(reinterpret_cast<HWND>(wParam));
+        break;
+    default:
+        break;
+    }
+    return CallNextHookEx(HookHandle, code, wParam, lParam);
+}
+
+extern "C" int ActivateExplorerHook(void) {
+    HookHandle = SetWindowsHookExA(WH_CBT, ExplorerHookProc, g_ModuleHandle, 0);
+    if (!HookHandle) {
+        GetLastError();  // left for the caller to read
+        return 0;
+    }
+    return 1;
+}
+
+extern "C" int DeactivateExplorerHook(void) {
+    return UnhookWindowsHookEx(HookHandle) ? 1 : 0;
+}

@@ -1,0 +1,66 @@
+#include "ColumnHook.h"
+
+#include <commctrl.h>
+#include <string.h>
+
+#include "store/PathParts.h"
+
+ExplorerTitles LearnedTitles = {};
+
+void ReadRegText(HKEY key, const char* value, char* buffer, DWORD size, const char* preset) {
+    // The wizard stores some texts without a terminating zero, and a failed read
+    // may leave anything in the buffer: clear it first, restore the preset after
+    // a failure, and always keep the last byte for the terminator.
+    memset(buffer, 0, size);
+    DWORD got = size;
+    if (!key || RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &got) !=
+                    ERROR_SUCCESS) {
+        memset(buffer, 0, size);
+        lstrcpynA(buffer, preset, static_cast<int>(size));
+        return;
+    }
+    buffer[got < size ? got : size - 1] = '\0';
+}
+
+void StripDelimiters(char* text) {
+    size_t length = strlen(text);
+    if (length < 2) return;
+    memmove(text, text + 1, length - 2);
+    text[length - 2] = '\0';
+}
+
+void LoadExplorerTitles() {
+    if (LearnedTitles.loaded) return;
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvard\\Explorer", &key) != ERROR_SUCCESS)
+        key = nullptr;
+    ReadRegText(key, "ExplorerTitlePrefix", LearnedTitles.prefix, sizeof LearnedTitles.prefix, "");
+    StripDelimiters(LearnedTitles.prefix);
+    LearnedTitles.prefixLength = static_cast<int>(strlen(LearnedTitles.prefix));
+    ReadRegText(key, "ExplorerName", LearnedTitles.name, sizeof LearnedTitles.name, "");
+    ReadRegText(key, "ExplorerSize", LearnedTitles.size, sizeof LearnedTitles.size, "");
+    ReadRegText(key, "ExplorerType", LearnedTitles.type, sizeof LearnedTitles.type, "");
+    ReadRegText(key, "ExplorerModified", LearnedTitles.modified, sizeof LearnedTitles.modified, "");
+    if (key) RegCloseKey(key);
+    LearnedTitles.loaded = true;
+}
+
+bool IsDetailsFileView(HWND listView) {
+    LoadExplorerTitles();
+    int matches = 0;
+    for (int index = 0; index < 4; ++index) {
+        char text[260] = "(none)";
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        // A missing column leaves "(none)", which no learned title is.
+        SendMessageA(listView, LVM_GETCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+        text[sizeof text - 1] = '\0';
+        if (EqualNoCase(text, LearnedTitles.name) || EqualNoCase(text, LearnedTitles.size) ||
+            EqualNoCase(text, LearnedTitles.type) ||
+            EqualNoCase(text, LearnedTitles.modified))
+            ++matches;
+    }
+    return matches >= 2;
+}

@@ -1,0 +1,49 @@
+#include "ClassFactory.h"
+
+#include <new>
+
+#include "ClassId.h"
+#include "Module.h"
+#include "ShellExtension.h"
+
+CClassFactory::CClassFactory() : m_referenceCount(0) { ObjectCreated(); }
+
+CClassFactory::~CClassFactory() { ObjectDestroyed(); }
+
+STDMETHODIMP CClassFactory::QueryInterface(REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_TolvaneUnknown) || IsEqualIID(iid, IID_TolvaneClassFactory)) {
+        *object = static_cast<IClassFactory*>(this);
+        AddRef();
+        return S_OK;
+    }
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) CClassFactory::AddRef() { return ++m_referenceCount; }
+
+STDMETHODIMP_(ULONG) CClassFactory::Release() {
+    if (--m_referenceCount == 0) {
+        delete this;
+        return 0;
+    }
+    return m_referenceCount;
+}
+
+STDMETHODIMP CClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    CShellExtension* extension = new (std::nothrow) CShellExtension();
+    if (!extension) return E_OUTOFMEMORY;
+    // Hold the new object while asking it, so that a refused interface frees it
+    // again and the live-object count stays true.
+    extension->AddRef();
+    HRESULT result = extension->QueryInterface(iid, object);
+    extension->Release();
+    return result;
+}
+
+// Locking does not keep the library loaded: only live objects do.
+STDMETHODIMP CClassFactory::LockServer(BOOL lock) { return S_OK; }

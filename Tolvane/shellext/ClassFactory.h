@@ -1,0 +1,19 @@
+// The class factory of Tolvane's one class.
+#pragma once
+
+#include <objbase.h>
+
+class CClassFactory : public IClassFactory {
+public:
+    CClassFactory();
+    virtual ~CClassFactory();
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
+    STDMETHODIMP LockServer(BOOL lock) override;
+
+private:
+    ULONG m_referenceCount;
+};

@@ -1,0 +1,26 @@
+// The fields that the edit dialog and the property page share: what they show
+// for a file and how they store it.
+#pragma once
+
+#include <windows.h>
+
+#include "store/PathParts.h"
+
+// The short form of path (GetShortPathNameA) split into shortParts. When the
+// short form cannot be had (the file is gone, for instance) the short name is
+// taken as equal to the long one. Returns true when the short name differs from
+// the long name; shortPath (kShortPathSize bytes) then holds the short path.
+constexpr DWORD kShortPathSize = 2000;
+bool ShortNameDiffers(const char* path, char* shortPath, PathParts* shortParts);
+
+// Folder, long name, description, version, the "ANSI font" box, the short name
+// and, when it differs, its description with the short-name group enabled.
+void FillDescriptionFields(HWND window, const char* path);
+
+// "long name as short description": the long name into the short description.
+void CopyLongNameToShortField(HWND window, const char* path);
+
+// Stores "Ansi" from the box first, then the long name's description, then, when
+// the short name differs, the short name's: set when the field holds text,
+// deleted when it is empty.
+void StoreDescriptionFields(HWND window, const char* path);

@@ -1,0 +1,49 @@
+#include "EditDialog.h"
+
+#include <commctrl.h>
+
+#include "DescriptionFields.h"
+#include "Module.h"
+#include "Resource.h"
+
+namespace {
+
+const char* PathOf(HWND dialog) { return reinterpret_cast<const char*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
+}  // namespace
+
+void ShowEditDialog(HWND owner, const char* path) {
+    // The frame 1012 is a tab control: its class must be registered in this
+    // process even when the host has not done so.
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&classes);
+    DialogBoxParamA(g_ModuleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), owner, EditDialogProc,
+                    reinterpret_cast<LPARAM>(path));
+}
+
+INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        const char* path = reinterpret_cast<const char*>(lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SetDlgItemTextA(dialog, IDC_FRAME, "Description");
+        FillDescriptionFields(dialog, path);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (wParam) {
+        case IDC_LONG_AS_SHORT:
+            CopyLongNameToShortField(dialog, PathOf(dialog));
+            return FALSE;
+        case IDOK:
+            StoreDescriptionFields(dialog, PathOf(dialog));
+            EndDialog(dialog, 0);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}

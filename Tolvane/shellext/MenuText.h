@@ -1,0 +1,16 @@
+// The text of the context-menu entry, cut to the width setting byte by byte.
+#pragma once
+
+#include <cstddef>
+
+// The largest width used; larger settings are taken as this.
+constexpr unsigned kLargestMenuWidth = 2000;
+// Room for the longest text built: two quotes, kLargestMenuWidth bytes, the zero.
+constexpr std::size_t kMenuTextSize = 2052;
+
+// Writes into text (kMenuTextSize bytes) a double quote, at most width bytes of
+// description, and a closing double quote. When the description is longer than
+// width and more than three bytes were kept, the last three kept bytes become
+// "...". Widths above kLargestMenuWidth are taken as kLargestMenuWidth. Nothing
+// else is changed: an ampersand stays single, a double-byte character may be cut.
+void BuildMenuText(const char* description, unsigned width, char* text);

@@ -1,0 +1,12 @@
+// Code-page helpers of the store: the ANSI code page's double-byte characters
+// and the conversion of descriptions between the ANSI and OEM code pages.
+#pragma once
+
+#include <string>
+
+// True when byte starts a double-byte character of the ANSI code page.
+bool IsAnsiLeadByte(unsigned char byte);
+
+// Convert text in place, NUL bytes included (they stay NUL bytes).
+void OemToAnsi(std::string* text);
+void AnsiToOem(std::string* text);

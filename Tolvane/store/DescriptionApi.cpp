@@ -1,0 +1,55 @@
+#include "DescriptionApi.h"
+
+#include "AnsiText.h"
+#include "DescriptionFile.h"
+#include "PathParts.h"
+
+#include <cstring>
+
+extern "C" int __cdecl GetDescription(char* description, const char* path) {
+    if (!description) return 0;
+    description[0] = '\0';
+    if (!path) return 0;
+    CDescriptionFile file;
+    file.Load(path);
+    const char* found = file.Lookup(path);
+    if (found == path || EqualNoCase(found, path)) {
+        file.Close();
+        return 0;
+    }
+    // At most 1023 characters, never ending in the first half of a double-byte character.
+    size_t length = strlen(found);
+    if (length >= TOLVANE_DESCRIPTION_MAX) {
+        length = 0;
+        while (length < TOLVANE_DESCRIPTION_MAX - 1) {
+            size_t step = IsAnsiLeadByte(static_cast<unsigned char>(found[length])) ? 2 : 1;
+            if (length + step > TOLVANE_DESCRIPTION_MAX - 1) break;
+            length += step;
+        }
+    }
+    memcpy(description, found, length);
+    description[length] = '\0';
+    file.Close();
+    file.Close();
+    return 0;
+}
+
+extern "C" int __cdecl SetDescription(const char* description, const char* path) {
+    if (!description || !path) return 0;
+    CDescriptionFile file;
+    file.Load(path);
+    file.SetEntry(path, description);
+    file.Close();
+    file.Close();
+    return 0;
+}
+
+extern "C" int __cdecl DelDescription(const char* path) {
+    if (!path) return 0;
+    CDescriptionFile file;
+    file.Load(path);
+    file.DeleteEntry(path);
+    file.Close();
+    file.Close();
+    return 0;
+}

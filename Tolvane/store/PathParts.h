@@ -1,0 +1,39 @@
+// Splitting a path into drive, folder, name and extension, and comparing names
+// the way every part of Tolvane compares them: only the letters A to Z fold.
+// Pure code over bytes (no Windows headers), shared by the store, the shell
+// extension and the column hook.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The longest path the store accepts (a buffer of MAX_PATH holds it and its zero).
+const size_t kMaxPathLength = 259;
+
+// Tells whether a byte starts a double-byte character of the ANSI code page;
+// such a pair is never split, so its second byte is never taken for a separator.
+typedef bool (*LeadByteTest)(unsigned char byte);
+
+struct PathParts {
+    std::string drive;      // "C:" when the second character is a colon, else empty
+    std::string folder;     // up to and including the last '\' or '/', else empty
+    std::string name;       // the file's own name before its last full stop
+    std::string extension;  // from the last full stop on, the stop included; may be empty
+
+    // The file's own name, extension included: the key of its description.
+    std::string FileName() const { return name + extension; }
+    // Drive and folder: where its description file is.
+    std::string FolderPath() const { return drive + folder; }
+};
+
+// Splits path into parts. Returns false, with all parts empty, when path is null
+// or longer than kMaxPathLength. isLeadByte may be null (single-byte code page).
+bool SplitPath(const char* path, PathParts* parts, LeadByteTest isLeadByte = nullptr);
+
+// The file's own name of path (the key), or empty when the path ends in a
+// separator or is too long. Cheaper than SplitPath when only the key is needed.
+std::string_view PathKey(std::string_view path, LeadByteTest isLeadByte = nullptr);
+
+// True when a and b are equal, folding only the letters A to Z.
+bool EqualNoCase(std::string_view a, std::string_view b);

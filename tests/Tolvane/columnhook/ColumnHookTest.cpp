@@ -1,0 +1,426 @@
+// The Explorer column hook across two processes: this program installs the hook
+// from the built Tolvane.dll; columnhook_helper builds Explorer-shaped windows (or
+// the standard open dialog) in a second process, where the system loads the
+// library, and reports what the windows show.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "columnhook/ColumnHook.h"
+
+namespace {
+
+using Report = std::map<std::string, std::string>;
+using HookFunction = int (*)(void);
+
+const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
+const char kTolvaneKey[] = "SOFTWARE\\Varnoke\\Tolvane";
+
+// One argument of a command line, quoted so that the child's argv gets it back
+// unchanged (a backslash before a quote is doubled).
+std::string Quote(const std::string& text) {
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : text) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + "\"";
+}
+
+void PumpUntil(HANDLE handle, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD waited = GetTickCount() - start;
+        if (waited >= timeoutMs) return;
+        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - waited, QS_ALLINPUT);
+        if (result != WAIT_OBJECT_0 + 1) return;
+        testsupport::PumpMessages(0);
+    }
+}
+
+Report ReadReport(const std::string& path) {
+    Report report;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t equals = line.find('=');
+        if (equals != std::string::npos) report[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return report;
+}
+
+class ColumnHook : public ::testing::Test {
+protected:
+    void SetUp() override {
+        library_ = LoadLibraryA(testsupport::DistFile("Tolvane.dll").c_str());
+        ASSERT_NE(library_, nullptr);
+        activate_ = reinterpret_cast<HookFunction>(
+            reinterpret_cast<void*>(GetProcAddress(library_, "ActivateExplorerHook")));
+        deactivate_ = reinterpret_cast<HookFunction>(
+            reinterpret_cast<void*>(GetProcAddress(library_, "DeactivateExplorerHook")));
+        ASSERT_NE(activate_, nullptr);
+        ASSERT_NE(deactivate_, nullptr);
+        ASSERT_FALSE(folder_.Path().empty());
+        ASSERT_FALSE(reports_.Path().empty());
+        LearnTitles({"Name", "Size", "Type", "Modified"});
+        // As the wizard stores it: the text in front of the path, in double quotes.
+        testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
+    }
+
+    void TearDown() override {
+        if (active_) deactivate_();
+        if (library_) FreeLibrary(library_);
+    }
+
+    // The learned titles, stored without a terminating zero as the wizard does.
+    void LearnTitles(const std::vector<std::string>& titles) {
+        const char* names[] = {"ExplorerName", "ExplorerSize", "ExplorerType", "ExplorerModified"};
+        HKEY key = nullptr;
+        RegCreateKeyA(HKEY_CURRENT_USER, kExplorerKey, &key);
+        for (size_t index = 0; index < 4; ++index) {
+            if (index < titles.size())
+                testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, names[index], titles[index], false);
+            else
+                RegDeleteValueA(key, names[index]);
+        }
+        RegCloseKey(key);
+    }
+
+    void Activate() {
+        ASSERT_EQ(activate_(), 1);
+        active_ = true;
+    }
+
+    void Describe(const std::string& folder, const std::string& lines) {
+        ASSERT_TRUE(testsupport::WriteFileBytes(folder + "\\DESCRIPT.ION", lines));
+    }
+
+    // Runs the helper with the scenario and its arguments, pumping this thread's
+    // messages meanwhile; `whileRunning` runs once after the start.
+    Report RunHelper(const std::string& scenario, const std::vector<std::string>& args, int* exitCode = nullptr) {
+        std::string reportFile = reports_.File("report" + std::to_string(++runs_) + ".txt");
+        std::string command = Quote(testsupport::BinFile("columnhook_helper.exe")) + " " + scenario + " " +
+                              Quote(reportFile);
+        for (const std::string& arg : args) command += " " + Quote(arg);
+        HANDLE process = testsupport::StartProcess(command);
+        EXPECT_NE(process, nullptr) << command;
+        if (!process) return Report();
+        if (onStart_) onStart_();
+        PumpUntil(process, 60000);
+        DWORD code = 259;
+        if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0) TerminateProcess(process, 99);
+        GetExitCodeProcess(process, &code);
+        CloseHandle(process);
+        if (exitCode) *exitCode = static_cast<int>(code);
+        Report report = ReadReport(reportFile);
+        EXPECT_EQ(report["end"], "1") << "the helper ended early (exit code " << code << ", crash " << report["crash"] << ")";
+        return report;
+    }
+
+    std::string Title() const { return "Exploring - " + folder_.Path(); }
+
+    testsupport::CleanSettings settings_;
+    testsupport::TempFolder folder_;
+    testsupport::TempFolder reports_;
+    HMODULE library_ = nullptr;
+    HookFunction activate_ = nullptr;
+    HookFunction deactivate_ = nullptr;
+    bool active_ = false;
+    int runs_ = 0;
+    void (*onStart_)() = nullptr;
+};
+
+const char kStandard[] = "Name|Size|Type|Modified";
+const char kWithColumn[] = "Name|Size|Type|Modified|Description";
+
+TEST_F(ColumnHook, ExportsByNameAndOrdinal) {
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(library_, MAKEINTRESOURCEA(4))),
+              reinterpret_cast<void*>(activate_));
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(library_, MAKEINTRESOURCEA(5))),
+              reinterpret_cast<void*>(deactivate_));
+    Activate();
+    EXPECT_NE(deactivate_(), 0);
+    active_ = false;
+    // The handle is kept, so a second removal fails.
+    EXPECT_EQ(deactivate_(), 0);
+}
+
+// Both frame classes, both notification forms, titles with and without the
+// learned prefix: the column is appended and filled from the folder's file.
+TEST_F(ColumnHook, FillsTheColumnInAnotherProcess) {
+    std::string sameAsPath = folder_.File("same.txt");
+    Describe(folder_.Path(), "report.txt Monthly report\r\nnodesc.txt \r\nsame.txt " + sameAsPath +
+                                 "\r\n\"my notes.txt\" Notes with blanks\r\n");
+    Activate();
+    struct Case {
+        const char* frameClass;
+        std::string title;
+        const char* unicode;
+    } cases[] = {
+        {"CabinetWClass", Title(), "0"},
+        {"ExploreWClass", Title(), "1"},
+        {"CabinetWClass", folder_.Path(), "1"},
+        {"ExploreWClass", folder_.Path(), "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.frameClass) + " titled " + c.title + (c.unicode[0] == '1' ? ", wide" : ", ANSI"));
+        Report report = RunHelper("cells", {c.frameClass, c.title, c.unicode, "report.txt", "nodesc.txt",
+                                            "same.txt", "my notes.txt", "missing.txt"});
+        EXPECT_EQ(report["subclassed"], "1");
+        EXPECT_EQ(report["columns.before"], kStandard);
+        EXPECT_EQ(report["columns.after"], kWithColumn);
+        EXPECT_EQ(report["width"], "200");
+        EXPECT_EQ(report["cell.A.0"], "Monthly report");
+        EXPECT_EQ(report["cell.W.0"], "Monthly report");
+        EXPECT_EQ(report["cell.A.1"], "");  // an empty description
+        EXPECT_EQ(report["cell.A.2"], "");  // a description equal to the file's path
+        EXPECT_EQ(report["cell.W.2"], "");
+        EXPECT_EQ(report["cell.A.3"], "Notes with blanks");
+        EXPECT_EQ(report["cell.W.3"], "Notes with blanks");
+        EXPECT_EQ(report["cell.A.4"], "");  // no entry
+        EXPECT_EQ(report["own.A.0"], "view:0:1");  // the view's own columns stay its own
+        // The text always ends within the list view's buffer.
+        EXPECT_EQ(report["small.A"], "Mont\\0X");
+        EXPECT_EQ(report["small.W"], "Mont\\0X");
+        EXPECT_EQ(report["small.A1"].substr(0, 2), "\\0");
+        // The header click on the column beeps and stays away from the view.
+        EXPECT_EQ(report["clicks.4"], "0");
+        EXPECT_EQ(report["clicks.1"], "1");
+    }
+}
+
+// A title ending in a backslash gets no second one; a composed path longer than
+// 259 characters gives an empty cell and overflows nothing.
+TEST_F(ColumnHook, LongPathsAndTrailingBackslash) {
+    std::string folder = folder_.Path() + "\\";
+    folder.append(230 - folder.size(), 'f');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string fits(259 - folder.size() - 1 - 4, 'a');
+    fits += ".txt";
+    std::string tooLong = "b" + fits;
+    ASSERT_EQ(folder.size() + 1 + fits.size(), 259u);
+    Describe(folder, fits + " Just fits\r\n" + tooLong + " One too many\r\nshort.txt Short one\r\n");
+    Activate();
+    Report report = RunHelper("cells", {"CabinetWClass", folder + "\\", "0", fits, tooLong, "short.txt"});
+    EXPECT_EQ(report["columns.after"], kWithColumn);
+    EXPECT_EQ(report["cell.A.0"], "Just fits");
+    EXPECT_EQ(report["cell.W.0"], "Just fits");
+    EXPECT_EQ(report["cell.A.1"], "");
+    EXPECT_EQ(report["cell.W.1"], "");
+    EXPECT_EQ(report["cell.A.2"], "Short one");
+
+    // A title of 259 characters and a long label.
+    std::string longTitle = folder + "\\" + std::string(259 - folder.size() - 1, 't');
+    report = RunHelper("cells", {"CabinetWClass", longTitle, "1", fits});
+    EXPECT_EQ(report["columns.after"], kWithColumn);
+    EXPECT_EQ(report["cell.A.0"], "");
+    EXPECT_EQ(report["cell.W.0"], "");
+}
+
+TEST_F(ColumnHook, NavigationPutsTheColumnOnTheNewView) {
+    Describe(folder_.Path(), "report.txt Monthly report\r\n");
+    Activate();
+    Report report = RunHelper("navigate", {Title(), "report.txt"});
+    EXPECT_EQ(report["first.columns"], kWithColumn);
+    EXPECT_EQ(report["second.subclassed"], "1");
+    EXPECT_EQ(report["second.before"], kStandard);
+    EXPECT_EQ(report["second.after"], kWithColumn);
+    EXPECT_EQ(report["second.focused"], "0");
+    EXPECT_EQ(report["second.cell"], "Monthly report");
+    // A list view made by a view that is already subclassed does not wait for a column.
+    EXPECT_EQ(report["extra.columns"], kStandard);
+}
+
+TEST_F(ColumnHook, PositionOfTheNewColumn) {
+    Activate();
+    Report report = RunHelper("layouts", {});
+    EXPECT_EQ(report["none.columns"], "Name|Size|Type|Modified|Description|(none)|Extra");
+    EXPECT_EQ(report["many.count"], "43");
+    EXPECT_EQ(report["many.40"], "Description");
+    EXPECT_EQ(report["many.41"], "c40");
+    EXPECT_EQ(report["many.42"], "c41");
+    // Wine's comctl32 is 5.80 or newer: the user's order stays, the new column last.
+    std::string version = report["comctl32"];
+    DWORD major = strtoul(version.c_str(), nullptr, 10);
+    DWORD minor = strtoul(version.substr(version.find('.') + 1).c_str(), nullptr, 10);
+    ASSERT_FALSE(ColumnOrderNeedsReset(major, minor)) << version;
+    EXPECT_EQ(report["ordered.order"], "1,0,2,3,4");
+}
+
+TEST(ColumnOrder, ResetOnlyFrom470To500) {
+    EXPECT_FALSE(ColumnOrderNeedsReset(4, 0));
+    EXPECT_FALSE(ColumnOrderNeedsReset(4, 69));
+    EXPECT_TRUE(ColumnOrderNeedsReset(4, 70));
+    EXPECT_TRUE(ColumnOrderNeedsReset(4, 72));
+    EXPECT_FALSE(ColumnOrderNeedsReset(5, 0));
+    EXPECT_FALSE(ColumnOrderNeedsReset(5, 80));
+    EXPECT_FALSE(ColumnOrderNeedsReset(6, 0));
+}
+
+TEST_F(ColumnHook, ViewsNotRecognisedAreLeftAlone) {
+    Describe(folder_.Path(), "report.txt Monthly report\r\n");
+    Activate();
+    // Only one of the first four titles is learned for the second view.
+    Report report = RunHelper("fewtitles", {Title(), "report.txt"});
+    EXPECT_EQ(report["known.columns"], kWithColumn);
+    EXPECT_EQ(report["other.columns"], "Name|Owner|Rights|Group|Flags");
+    EXPECT_EQ(report["other.cell"], "view:0:4");
+    EXPECT_EQ(report["other.clicks"], "1");
+
+    // Fewer than two learned titles at all: no view is a file view.
+    LearnTitles({"Name"});
+    report = RunHelper("cells", {"CabinetWClass", Title(), "0", "report.txt"});
+    EXPECT_EQ(report["columns.after"], kStandard);
+    EXPECT_EQ(report["clicks.1"], "1");
+}
+
+TEST_F(ColumnHook, WidthIsSavedAndReused) {
+    Activate();
+    struct Case {
+        const char* stored;  // nullptr: no value
+        const char* firstWidth;
+    } cases[] = {{nullptr, "200"}, {"321", "321"}, {"45px", "45"}, {"abc", "0"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "(missing)");
+        testsupport::DeleteRegTree(HKEY_CURRENT_USER, kTolvaneKey);
+        if (c.stored) testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "Breite", c.stored, false);
+        Report report = RunHelper("width", {Title(), "report.txt"});
+        EXPECT_EQ(report["first.columns"], kWithColumn);
+        EXPECT_EQ(report["first.width"], c.firstWidth);
+        EXPECT_EQ(report["first.columns.again"], kWithColumn);  // met again, not added twice
+        EXPECT_EQ(report["second.width"], "123");
+        std::string stored;
+        DWORD type = 0;
+        ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "Breite", &stored, &type));
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(stored, "123");  // digits only, no terminating zero
+    }
+}
+
+TEST_F(ColumnHook, ColumnNameOfAnOwnColumn) {
+    Describe(folder_.Path(), "report.txt Monthly report\r\n");
+    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", "TYPE");
+    Activate();
+    Report report = RunHelper("ownname", {Title(), "report.txt"});
+    EXPECT_EQ(report["columns"], kStandard);
+    EXPECT_EQ(report["cell.2"], "Monthly report");
+    EXPECT_EQ(report["cell.1"], "view:0:1");
+    EXPECT_EQ(report["clicks.2"], "0");
+    std::string stored;
+    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "Breite", &stored));
+    EXPECT_EQ(stored, "77");
+
+    // Another title for the column.
+    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", "Remark");
+    report = RunHelper("cells", {"CabinetWClass", Title(), "0", "report.txt"});
+    EXPECT_EQ(report["columns.after"], "Name|Size|Type|Modified|Remark");
+    EXPECT_EQ(report["cell.A.0"], "Monthly report");
+}
+
+// The hook goes while a subclassed view lives on: the library stays in that
+// process even when freed once (as Windows drops it), and the view keeps working.
+TEST_F(ColumnHook, SubclassedViewOutlivesTheHook) {
+    Describe(folder_.Path(), "report.txt Monthly report\r\n");
+    Activate();
+    std::string ready = "tolvane-ready-" + std::to_string(GetCurrentProcessId());
+    std::string go = "tolvane-go-" + std::to_string(GetCurrentProcessId());
+    HANDLE readyEvent = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
+    HANDLE goEvent = CreateEventA(nullptr, TRUE, FALSE, go.c_str());
+    ASSERT_TRUE(readyEvent && goEvent);
+
+    static HANDLE s_ready, s_go;
+    static HookFunction s_deactivate;
+    static int s_unhooked;
+    s_ready = readyEvent;
+    s_go = goEvent;
+    s_deactivate = deactivate_;
+    s_unhooked = -1;
+    onStart_ = [] {
+        PumpUntil(s_ready, 30000);
+        s_unhooked = s_deactivate();
+        SetEvent(s_go);
+    };
+    int exitCode = -1;
+    Report report = RunHelper("deactivate", {Title(), "report.txt", ready, go}, &exitCode);
+    active_ = false;
+    CloseHandle(readyEvent);
+    CloseHandle(goEvent);
+
+    EXPECT_NE(s_unhooked, 0);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(report["columns"], kWithColumn);
+    EXPECT_EQ(report["cell.before"], "Monthly report");
+    EXPECT_EQ(report["loaded.before"], "1");
+    EXPECT_EQ(report["loaded.after"], "1");
+    EXPECT_EQ(report["cell.after"], "Monthly report");
+    EXPECT_EQ(report["own.after"], "view:0:1");
+    EXPECT_EQ(report["clicks.4"], "0");
+    EXPECT_EQ(report["columns.after"], kWithColumn);
+    // Windows opened after the hook went get nothing.
+    EXPECT_EQ(report["later.columns"], kStandard);
+    EXPECT_EQ(report["later.subclassed"], "0");
+}
+
+// Views in "#32770" windows: a titled popup or modal-frame dialog gets the column,
+// but its cells and header clicks stay with the view; other ones get nothing.
+TEST_F(ColumnHook, DialogHostsKeepTheirCells) {
+    Describe(folder_.Path(), "report.txt Monthly report\r\n");
+    Activate();
+    Report report = RunHelper("dialoghost", {folder_.Path(), "report.txt"});
+    for (const char* host : {"popup", "modal"}) {
+        SCOPED_TRACE(host);
+        std::string name = host;
+        EXPECT_EQ(report[name + ".subclassed"], "1");
+        EXPECT_EQ(report[name + ".columns"], kWithColumn);
+        EXPECT_EQ(report[name + ".cell"], "view:0:4");
+    }
+    EXPECT_EQ(report["popup.clicks"], "1");
+    EXPECT_EQ(report["modal.clicks"], "2");  // the popup's click, then this one
+    for (const char* host : {"untitled", "overlapped"}) {
+        SCOPED_TRACE(host);
+        std::string name = host;
+        EXPECT_EQ(report[name + ".subclassed"], "0");
+        EXPECT_EQ(report[name + ".columns"], kStandard);
+    }
+}
+
+// The standard open dialog: its view gets the column, but its cells stay as the
+// view answers them, even with the dialog titled with the folder's path.
+TEST_F(ColumnHook, OpenDialogGetsTheColumnButNoText) {
+    Describe(folder_.Path(), "report.txt Monthly report\r\n");
+    ASSERT_TRUE(testsupport::WriteFileBytes(folder_.File("report.txt"), "report"));
+
+    // First, without the hook, the titles of the dialog's columns.
+    Report probe = RunHelper("dialog", {folder_.Path()});
+    ASSERT_EQ(probe["dialog.found"], "1");
+    EXPECT_EQ(probe["dialog.class"], "#32770");
+    LearnTitles({probe["title.0"], probe["title.1"], probe["title.2"], probe["title.3"]});
+
+    Activate();
+    Report report = RunHelper("dialog", {folder_.Path(), "report"});
+    ASSERT_EQ(report["dialog.found"], "1");
+    EXPECT_EQ(report["subclassed"], "1");
+    int before = atoi(report["count.before"].c_str());
+    EXPECT_GE(before, 2);
+    EXPECT_EQ(atoi(report["count.after"].c_str()), before + 1);
+    EXPECT_EQ(report["title.new"], "Description");
+    ASSERT_NE(report["row"], "");
+    EXPECT_NE(report["cell"], "Monthly report");
+    EXPECT_NE(report["cell.W"], "Monthly report");
+    EXPECT_EQ(report["dialog.result"], "0");
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// Helpers of the shell extension tests: the class registered in the prefix's
+// HKEY_CLASSES_ROOT, COM apartments, data objects made by Wine's own shell, and
+// a driver for modal windows (dialogs and property sheets) opened on the
+// test's own thread.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace shellext {
+
+extern const CLSID kTolvaneClassId;
+extern const char kTolvaneClassKey[];   // CLSID\{...}
+extern const char kClassIdText[];       // {...}
+
+// A COM reference released when it goes.
+template <class T>
+class Ref {
+public:
+    Ref() = default;
+    explicit Ref(T* pointer) : pointer_(pointer) {}
+    ~Ref() { Reset(); }
+    Ref(const Ref&) = delete;
+    Ref& operator=(const Ref&) = delete;
+    void Reset() {
+        if (pointer_) pointer_->Release();
+        pointer_ = nullptr;
+    }
+    T* Get() const { return pointer_; }
+    T* operator->() const { return pointer_; }
+    T** Out() {
+        Reset();
+        return &pointer_;
+    }
+    void** OutVoid() { return reinterpret_cast<void**>(Out()); }
+    explicit operator bool() const { return pointer_ != nullptr; }
+
+private:
+    T* pointer_ = nullptr;
+};
+
+// CoInitialize (single-threaded apartment) for the object's life.
+class Apartment {
+public:
+    Apartment() { CoInitialize(nullptr); }
+    ~Apartment() {
+        CoFreeUnusedLibraries();
+        CoUninitialize();
+    }
+};
+
+// Registers Tolvane.dll of the build (Apartment threading) under
+// HKEY_CLASSES_ROOT\CLSID\{...}\InProcServer32, and optionally as the
+// context-menu and property-sheet handler of every file; removes all of it when
+// it goes.
+class RegisteredServer {
+public:
+    explicit RegisteredServer(bool asFileHandlers = false);
+    ~RegisteredServer();
+    bool Ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+    bool handlers_ = false;
+};
+
+// A data object for files of one folder, made by Wine's shell through the
+// folder's IShellFolder::GetUIObjectOf. Null when the shell cannot make one.
+IDataObject* MakeFileDataObject(const std::vector<std::string>& paths);
+
+// An extension object created through COM activation (CoCreateInstance).
+HRESULT CreateExtension(REFIID iid, void** object);
+
+// The exports of the loaded library.
+HMODULE TolvaneModule();
+template <class Function>
+Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+HRESULT CallDllCanUnloadNow();
+
+// Runs open(), which shows a modal window on this thread (and returns when it
+// has closed). Meanwhile a timer looks for a visible top-level window of this
+// thread with the given title and calls drive(window) once with it; drive must
+// close it. Returns false (and closes the window) when no such window appeared
+// or it stayed open for longer than timeoutMs.
+bool DriveModalWindow(const char* title, const std::function<void()>& open,
+                      const std::function<void(HWND)>& drive, DWORD timeoutMs = 15000);
+
+// A child control's rectangle in dialog units of its dialog (by MapDialogRect).
+struct DialogRect { int left, top, width, height; };
+bool ControlMatchesRect(HWND dialog, HWND control, const DialogRect& expected);
+
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+
+// The bytes of a folder's DESCRIPT.ION, or empty.
+std::string DescriptionFile(const std::string& folder);
+
+}  // namespace shellext

@@ -1,0 +1,147 @@
+// The exports of Tolvane.dll, called through the built library.
+#include "StoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace testsupport;
+using storetest::Entries;
+
+namespace {
+
+typedef int(__cdecl* GetFunction)(char*, const char*);
+typedef int(__cdecl* SetFunction)(const char*, const char*);
+typedef int(__cdecl* DelFunction)(const char*);
+
+class DescriptionApiTest : public testing::Test {
+protected:
+    void SetUp() override {
+        library = LoadLibraryA(DistFile("Tolvane.dll").c_str());
+        ASSERT_TRUE(library != nullptr) << DistFile("Tolvane.dll");
+        get = reinterpret_cast<GetFunction>(reinterpret_cast<void*>(GetProcAddress(library, "GetDescription")));
+        set = reinterpret_cast<SetFunction>(reinterpret_cast<void*>(GetProcAddress(library, "SetDescription")));
+        del = reinterpret_cast<DelFunction>(reinterpret_cast<void*>(GetProcAddress(library, "DelDescription")));
+        ASSERT_TRUE(get && set && del);
+    }
+    void TearDown() override {
+        if (library) FreeLibrary(library);
+    }
+
+    std::string Get(const std::string& path) {
+        char buffer[2048];
+        memset(buffer, 'x', sizeof buffer);
+        EXPECT_EQ(get(buffer, path.c_str()), 0);
+        return buffer;
+    }
+    std::string Ion() const { return folder.File("DESCRIPT.ION"); }
+
+    HMODULE library = nullptr;
+    GetFunction get = nullptr;
+    SetFunction set = nullptr;
+    DelFunction del = nullptr;
+    CleanSettings settings;
+    TempFolder folder;
+};
+
+TEST_F(DescriptionApiTest, SetGetDelete) {
+    std::string plan = folder.File("plan.xls");
+    EXPECT_EQ(Get(plan), "");  // no description file at all
+    EXPECT_FALSE(FileExists(Ion()));
+    EXPECT_EQ(del(plan.c_str()), 0);
+    EXPECT_FALSE(FileExists(Ion()));  // deleting nothing creates nothing
+    std::string nowhere = folder.File("missing\\file.txt");
+    EXPECT_EQ(set("x", nowhere.c_str()), 0);  // a missing folder: nothing, no failure
+    EXPECT_EQ(Get(nowhere), "");
+
+    ASSERT_TRUE(WriteFileBytes(Ion(), "first.txt 1\r\n"));
+    EXPECT_EQ(set("Budget 2003", plan.c_str()), 0);
+    EXPECT_EQ(Get(folder.File("PLAN.XLS")), "Budget 2003");
+    EXPECT_EQ(ReadFileBytes(Ion()), "first.txt 1\r\nplan.xls Budget 2003\r\n");
+
+    EXPECT_EQ(set("", plan.c_str()), 0);  // an empty text keeps the entry
+    EXPECT_EQ(Get(plan), "");
+    EXPECT_EQ(ReadFileBytes(Ion()), "first.txt 1\r\nplan.xls \r\n");
+
+    EXPECT_EQ(del(plan.c_str()), 0);
+    EXPECT_EQ(del(folder.File("first.txt").c_str()), 0);
+    EXPECT_TRUE(FileExists(Ion()));
+    EXPECT_EQ(ReadFileBytes(Ion()), "");
+}
+
+TEST_F(DescriptionApiTest, FolderPathsAndKeys) {
+    // A folder without trailing separator is described in its parent's file.
+    std::string sub = folder.File("Sub");
+    ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+    set("a folder", sub.c_str());
+    EXPECT_EQ(ReadFileBytes(Ion()), "Sub a folder\r\n");
+    EXPECT_EQ(Get(sub), "a folder");
+    // With a trailing separator there is no key: nothing is found or written.
+    set("x", (sub + "\\").c_str());
+    EXPECT_EQ(Get(sub + "\\"), "");
+    EXPECT_FALSE(FileExists(sub + "\\DESCRIPT.ION"));
+    // A description that equals the path reads as none.
+    std::string same = folder.File("same.txt");
+    set(same.c_str(), same.c_str());
+    EXPECT_EQ(Get(same), "");
+}
+
+TEST_F(DescriptionApiTest, LongAndShortNamesAreSeparateKeys) {
+    std::string longName = folder.File("Annual report.document");
+    ASSERT_TRUE(WriteFileBytes(longName, "content"));
+    char shortPath[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameA(longName.c_str(), shortPath, MAX_PATH), 0u);
+    ASSERT_STRNE(shortPath, longName.c_str());
+    set("long", longName.c_str());
+    EXPECT_EQ(Get(shortPath), "");
+    set("short", shortPath);
+    EXPECT_EQ(Get(longName), "long");
+    EXPECT_EQ(Get(shortPath), "short");
+}
+
+TEST_F(DescriptionApiTest, AnsiSettingConvertsFromTheNextCall) {
+    std::string path = folder.File("accent.txt");
+    storetest::SetAnsi("0");
+    set("\xe9t\xe9", path.c_str());
+    EXPECT_EQ(ReadFileBytes(Ion()), "accent.txt \x82t\x82\r\n");
+    EXPECT_EQ(Get(path), "\xe9t\xe9");
+    storetest::SetAnsi("1");
+    EXPECT_EQ(Get(path), "\x82t\x82");
+}
+
+// Mend: no description overruns the 1024 bytes that callers are promised.
+TEST_F(DescriptionApiTest, GetDescriptionWritesAtMost1024Bytes) {
+    std::string path = folder.File("long.txt");
+    std::string text(5000, 'd');
+    ASSERT_TRUE(WriteFileBytes(Ion(), "long.txt " + text + "\r\n"));
+    char buffer[4096];
+    memset(buffer, '#', sizeof buffer);
+    get(buffer, path.c_str());
+    EXPECT_EQ(strlen(buffer), 1023u);
+    EXPECT_EQ(buffer[1024], '#');
+    // The whole text stays in the file when another entry changes.
+    set("x", folder.File("other.txt").c_str());
+    EXPECT_EQ(Entries(ReadFileBytes(Ion())).front(), "long.txt|" + text + "|");
+}
+
+// Mend: paths longer than 259 characters find nothing and change nothing.
+TEST_F(DescriptionApiTest, OverlongPathsAreRefused) {
+    ASSERT_TRUE(WriteFileBytes(Ion(), "a x\r\n"));
+    std::string tooLong = folder.File(std::string(2000, 'a').c_str());
+    char buffer[8];
+    memset(buffer, '#', sizeof buffer);
+    get(buffer, tooLong.c_str());
+    EXPECT_EQ(buffer[0], '\0');
+    EXPECT_EQ(buffer[1], '#');
+    set("y", tooLong.c_str());
+    del(tooLong.c_str());
+    EXPECT_EQ(ReadFileBytes(Ion()), "a x\r\n");
+    // Null pointers are ignored.
+    EXPECT_EQ(get(nullptr, tooLong.c_str()), 0);
+    EXPECT_EQ(get(buffer, nullptr), 0);
+    EXPECT_EQ(set(nullptr, folder.File("a").c_str()), 0);
+    EXPECT_EQ(del(nullptr), 0);
+    EXPECT_EQ(ReadFileBytes(Ion()), "a x\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+// libFuzzer target of the line grammar, built natively by scripts/fuzz.
+// Property: whatever bytes are read, every name can be written, and what is
+// written reads back to the same entries. The path splitting runs on the same
+// bytes: it must agree with itself and never overrun.
+#include "store/DescriptionReader.h"
+#include "store/DescriptionWriter.h"
+#include "store/PathParts.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Entry {
+    std::string name, description, tail;
+    bool operator!=(const Entry& o) const {
+        return name != o.name || description != o.description || tail != o.tail;
+    }
+};
+
+std::vector<Entry> Read(const char* bytes, size_t size) {
+    std::vector<Entry> entries;
+    CDescriptionReader reader(bytes, size);
+    DescriptionLine line;
+    while (reader.ReadEntry(&line)) {
+        if (line.name.empty()) abort();
+        entries.push_back({std::string(line.name), std::string(line.description), std::string(line.tail)});
+    }
+    return entries;
+}
+
+bool LeadByte(unsigned char c) { return c >= 0x81 && c <= 0x9f; }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const char* bytes = reinterpret_cast<const char*>(data);
+    std::vector<Entry> first = Read(bytes, size);
+    std::string image;
+    for (const Entry& e : first) {
+        if (!CanWriteName(e.name)) abort();
+        AppendDescriptionLine(&image, e.name, e.description, e.tail);
+    }
+    std::vector<Entry> second = Read(image.data(), image.size());
+    if (second.size() != first.size()) abort();
+    for (size_t i = 0; i < first.size(); ++i)
+        if (first[i] != second[i]) abort();
+
+    // A cleaned description of a written name stays one entry of its own.
+    if (!first.empty()) {
+        std::string clean = CleanDescription(std::string(bytes, size));
+        std::string line;
+        AppendDescriptionLine(&line, first[0].name, clean, "");
+        if (Read(line.data(), line.size()).size() != 1) abort();
+    }
+
+    std::string path(bytes, size);
+    path = path.substr(0, path.find('\0'));
+    PathParts parts;
+    for (LeadByteTest lead : {static_cast<LeadByteTest>(nullptr), &LeadByte}) {
+        if (SplitPath(path.c_str(), &parts, lead)) {
+            if (parts.FolderPath() + parts.FileName() != path) abort();
+            if (PathKey(path, lead) != parts.FileName()) abort();
+        } else if (path.size() <= kMaxPathLength) {
+            abort();
+        }
+    }
+    return 0;
+}
