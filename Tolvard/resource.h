@@ -1,9 +1,10 @@
 // Resource and command ids of Tolvard.exe (Tolvard.rc).
 #pragma once
 
+#include "afx/afxres.h"   // ID_APP_ABOUT, ID_APP_EXIT
+
 #define IDR_MAINFRAME        128   // frame resource set: string, menu, accelerators, icon
 #define IDR_TRAYICON         101   // tray icon, its tip and its menu
-#define IDS_APP_NAME       57344   // application name, also the profile key's name
 
 #define IDD_WIZARD_WELCOME   130
 #define IDD_WIZARD_CONFIRM   131
@@ -21,9 +22,3 @@
 #define ID_TOGGLE_CONTEXT   32773
 #define ID_TOGGLE_EXPLORER  32774
 #define ID_OPTIONS          32775
-#ifndef ID_APP_ABOUT
-#define ID_APP_ABOUT        57664
-#endif
-#ifndef ID_APP_EXIT
-#define ID_APP_EXIT         57665
-#endif

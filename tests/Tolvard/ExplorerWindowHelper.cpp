@@ -1,7 +1,8 @@
 // explorer_window.exe CLASS CAPTION COLUMNS: a folder window shaped like Explorer's of
 // Windows 95 to 2000 for the wizard's tests: a top-level window of the given class and
 // caption holding a "SHELLDLL_DefView" with a details-view list view of the first
-// COLUMNS of the titles below (COLUMNS -1: no list view at all). Ends on WM_CLOSE.
+// COLUMNS of the titles below (COLUMNS -1: no list view at all). WM_APP to the window
+// gives the list view the focus, as a click into the file list does. Ends on WM_CLOSE.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -15,8 +16,11 @@ const char* const kTitles[] = {
     "A modification date title that is far longer than the ninety-nine characters which the "
     "wizard keeps of it"};
 
+HWND g_list = nullptr;
+
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) PostQuitMessage(0);
+    if (message == WM_APP && g_list) SetFocus(g_list);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -43,7 +47,7 @@ int main(int argc, char** argv) {
     HWND view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, 600, 400,
                                 frame, nullptr, instance, nullptr);
     if (columns >= 0) {
-        HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 600,
+        HWND list = g_list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 600,
                                     400, view, nullptr, instance, nullptr);
         for (int index = 0; index < columns && index < 4; ++index) {
             LVCOLUMNA column = {};

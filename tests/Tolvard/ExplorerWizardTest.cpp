@@ -212,6 +212,17 @@ TEST_F(ExplorerWizardTest, ReadsTitlesInsideTheListViewProcess) {
     EXPECT_FALSE(ReadTitlesInListViewProcess(nullptr));
 }
 
+TEST_F(ExplorerWizardTest, TheTopmostOfTwoExplorerWindowsIsUsed) {
+    ExplorerWindowProcess older("CabinetWClass", "Exploring - A", 4);
+    ExplorerWindowProcess newer("ExploreWClass", "Exploring - B", 4);
+    ASSERT_TRUE(older.Window());
+    ASSERT_TRUE(newer.Window());
+    // The window created last lies on top.
+    EXPECT_EQ(newer.Window(), FindExplorerWindow());
+    SetWindowPos(older.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(older.Window(), FindExplorerWindow());
+}
+
 TEST_F(ExplorerWizardTest, FindsExplorerWindowsByClassOnly) {
     ExplorerWindowProcess other("SomeOtherClass", "Exploring - C:\\", 4);
     ASSERT_TRUE(other.Window());
@@ -220,6 +231,18 @@ TEST_F(ExplorerWizardTest, FindsExplorerWindowsByClassOnly) {
     char caption[MAX_PATH] = "left over";
     EXPECT_EQ(1, StoreTitlePrefix(other.Window(), caption));
     EXPECT_STREQ("Exploring - C:\\", caption);
+}
+
+TEST_F(ExplorerWizardTest, LongestCaptionMakesTheLongestPrefixWithoutOverflow) {
+    std::string caption = std::string(258, 'A') + "-";   // 259 characters, the dash last
+    ExplorerWindowProcess explorer("SomeOtherClass", caption, 4);
+    ASSERT_TRUE(explorer.Window());
+    char read[MAX_PATH + 1];
+    memset(read, 'x', sizeof read);
+    EXPECT_EQ(1, StoreTitlePrefix(explorer.Window(), read));
+    EXPECT_EQ(caption, read);
+    EXPECT_EQ('x', read[MAX_PATH]);
+    EXPECT_EQ("\"" + std::string(258, 'A') + "- \"" + std::string(1, '\0'), Stored("ExplorerTitlePrefix"));
 }
 
 }  // namespace

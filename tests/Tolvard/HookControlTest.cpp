@@ -6,6 +6,7 @@
 #include "resource.h"
 
 #include "DialogDriver.h"
+#include "ExplorerWindowFixture.h"
 #include "HookLibrary.h"
 #include "TestSupport.h"
 
@@ -129,6 +130,8 @@ TEST_F(HookControlTest, LibraryWithoutHookEntriesIsLoadedButNotStarted) {
         DialogLog dialogs;
         EXPECT_EQ(1, StartExplorerHook());
         EXPECT_TRUE(dialogs.seen.empty());
+        // A library without the entries stays loaded until the stop.
+        EXPECT_EQ(path == std::string("comctl32.dll"), IsExplorerHookLoaded());
         EXPECT_EQ(0, StopExplorerHook());
         EXPECT_FALSE(IsExplorerHookLoaded());
     }
@@ -142,6 +145,65 @@ TEST_F(HookControlTest, GetDllVersionPacksMajorAndMinor) {
     EXPECT_NE(0u, LOWORD(GetDllVersion("comctl32.dll")));
     EXPECT_EQ(0u, GetDllVersion("user32.dll"));            // no DllGetVersion
     EXPECT_EQ(0u, GetDllVersion("C:\\nowhere\\none.dll"));  // does not load
+}
+
+TEST_F(HookControlTest, GetDllVersionOfTheBuiltTolvane) {
+    std::string tolvane = testsupport::DistFile("Tolvane.dll");
+    HMODULE library = LoadLibraryA(tolvane.c_str());
+    ASSERT_TRUE(library);
+    bool exported = GetProcAddress(library, "DllGetVersion") != nullptr;
+    FreeLibrary(library);
+    if (!exported) GTEST_SKIP() << "this Tolvane.dll has no DllGetVersion yet";
+    DWORD version = GetDllVersion(tolvane.c_str());
+    EXPECT_EQ(1u, LOWORD(version));
+    EXPECT_EQ(13u, HIWORD(version));
+}
+
+// Columns of an Explorer-shaped window's list view once it has had the focus.
+int ColumnsAfterFocus(const ExplorerWindowProcess& explorer, int expected) {
+    HWND listView = FindExplorerListView(explorer.Window());
+    if (!listView) return -1;
+    PostMessageA(explorer.Window(), WM_APP, 0, 0);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(listView, LVM_GETHEADER, 0, 0));
+    int columns = -1;
+    for (int tries = 0; tries < 40; ++tries) {
+        columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+        if (columns == expected) break;
+        Sleep(50);
+    }
+    return columns;
+}
+
+// The whole first run with the built Tolvane: the wizard learns the titles of an
+// Explorer-shaped window in another process, the hook then recognises that window's
+// list view by them and adds the description column; after the stop it adds none.
+TEST_F(HookControlTest, FirstRunWizardThenTheBuiltTolvanesHookAddsItsColumnUntilStopped) {
+    std::string tolvane = testsupport::DistFile("Tolvane.dll");
+    HMODULE library = LoadLibraryA(tolvane.c_str());
+    ASSERT_TRUE(library);
+    bool exported = GetProcAddress(library, "ActivateExplorerHook") != nullptr;
+    FreeLibrary(library);
+    if (!exported) GTEST_SKIP() << "this Tolvane.dll has no column hook yet";
+
+    RegisteredHookLibrary registration(tolvane);
+    testsupport::DeleteRegTree(HKEY_CURRENT_USER, kExplorerKey);
+    {
+        ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
+        ASSERT_TRUE(explorer.Window());
+        std::vector<std::string> pages;
+        DialogDriver driver([&](HWND dialog) {
+            pages.push_back(WindowText(dialog));
+            PressButton(dialog, IDOK);   // Next on the welcome and the confirmation page
+        });
+        ASSERT_EQ(1, StartExplorerHook());
+        EXPECT_EQ((std::vector<std::string>{"Tolvard", "Tolvard"}), pages);
+        EXPECT_STREQ("Nom", g_columnTitles[kColumnName]);
+        EXPECT_EQ(5, ColumnsAfterFocus(explorer, 5));
+    }
+    EXPECT_EQ(0, StopExplorerHook());
+    ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
+    ASSERT_TRUE(explorer.Window());
+    EXPECT_EQ(4, ColumnsAfterFocus(explorer, 5));
 }
 
 }  // namespace

@@ -15,3 +15,5 @@ RegisteredHookLibrary::~RegisteredHookLibrary() {
 }
 
 std::string RegisteredHookLibrary::Events() const { return testsupport::ReadFileBytes(log_); }
+
+void RegisteredHookLibrary::ClearEvents() { DeleteFileA(log_.c_str()); }

@@ -15,6 +15,7 @@ public:
     ~RegisteredHookLibrary();
     // The logged events so far, one per line.
     std::string Events() const;
+    void ClearEvents();
 
 private:
     testsupport::TempFolder folder_;

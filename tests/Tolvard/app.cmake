@@ -18,4 +18,28 @@ tolvane_test(tolvard_wizard_test SOURCES ExplorerWizardTest.cpp ${TOLVARD_RC}
 add_dependencies(tolvard_wizard_test explorer_window)
 tolvane_test(tolvard_hookcontrol_test SOURCES HookControlTest.cpp ${TOLVARD_RC}
              LIBS tolvard_core tolvard_test_support comctl32)
-add_dependencies(tolvard_hookcontrol_test hook_library)
+add_dependencies(tolvard_hookcontrol_test hook_library explorer_window)
+
+if(NOT TARGET tolvard_app)
+  return()
+endif()
+tolvane_test(tolvard_app_test SOURCES TrayAppTest.cpp ${TOLVARD_RC}
+             LIBS tolvard_app tolvard_test_support comctl32)
+add_dependencies(tolvard_app_test hook_library)
+
+# Tolvard.exe itself, on a desktop with a notification area (Xvfb, a Wine desktop of
+# its own prefix beside the tests' headless one).
+tolvane_test_helper(tolvard_tray_test SOURCES TrayProcessTest.cpp ${TOLVARD_RC}
+                    LIBS tolvard_app tolvard_test_support gtest_main shell32)
+add_dependencies(tolvard_tray_test hook_library Tolvard)
+add_test(NAME tolvard_tray_test
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/run-with-tray.sh ${CMAKE_BINARY_DIR}/wineprefix-tray
+                 ${WINE_LOADER} $<TARGET_FILE:tolvard_tray_test>)
+set_tests_properties(tolvard_tray_test PROPERTIES
+  RUN_SERIAL TRUE
+  TIMEOUT 300
+  PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
+  FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+
+# The wizard pages and the tray menu for scripts/screenshots.
+tolvane_test_helper(tolvard_pictures SOURCES TolvardPicturesHelper.cpp ${TOLVARD_RC} LIBS tolvard_core comctl32)
