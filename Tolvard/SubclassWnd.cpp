@@ -78,8 +78,10 @@ LRESULT CSubclassWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 LRESULT CSubclassWnd::PassCurrentMessage() {
+    // This class's own version: an override that passes the message on this way
+    // must not get it back.
     const MSG* current = AfxGetCurrentMessage();
-    return HandleMessage(current->message, current->wParam, current->lParam);
+    return CSubclassWnd::HandleMessage(current->message, current->wParam, current->lParam);
 }
 
 LRESULT CALLBACK SubclassHookProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -19,7 +19,8 @@ public:
     // Passes the message on along the chain; derived classes override it, do their
     // work and call this to pass the message on.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // HandleMessage with the message being handled right now.
+    // Passes the message being handled right now on along the chain (this class's
+    // HandleMessage, not an override).
     LRESULT PassCurrentMessage();
 
     HWND GetHookedWindow() const { return m_hWndHooked; }
