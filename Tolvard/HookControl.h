@@ -1,0 +1,22 @@
+// Control of the Explorer column hook in Tolvane: finding the library through its
+// class registration, loading it, starting and stopping its hook, and asking any
+// library for its version.
+#pragma once
+
+#include <windows.h>
+
+// Class identifier of the Tolvane shell extension, as the shell's handler keys hold it.
+extern const char kTolvaneClassId[];
+
+// Runs the wizard when no Explorer titles are stored, loads Tolvane and starts its hook
+// when "EnableExplorer" is on. 0 when Tolvane is not registered, else 1.
+int StartExplorerHook();
+// Stops the hook and releases Tolvane. Always 0.
+int StopExplorerHook();
+// Copies Tolvane's registered path into path (at most size bytes, always terminated): 1, or 0.
+int FindExtensionPath(char* path, int size);
+// Version of a library from its DllGetVersion: major in the low word, minor in the high
+// word; 0 when it cannot be loaded, has no such export or the export fails.
+DWORD GetDllVersion(const char* libraryName);
+// True while the hook's library is loaded by StartExplorerHook (for the frame's tests).
+bool IsExplorerHookLoaded();

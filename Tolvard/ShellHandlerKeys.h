@@ -1,0 +1,11 @@
+// The shell's handler keys for Tolvane under HKEY_CLASSES_ROOT, which decide whether the
+// shell offers the context-menu entry and the property page.
+#pragma once
+
+extern const char kContextMenuHandlers[];     // "*\shellex\ContextMenuHandlers"
+extern const char kPropertySheetHandlers[];   // "*\shellex\PropertySheetHandlers"
+
+// Creates "<handlers>\Tolvane" with Tolvane's class identifier as its default value.
+void RegisterShellHandler(const char* handlersKey);
+// Empties the default value of "<handlers>\Tolvane", then deletes the key.
+void UnregisterShellHandler(const char* handlersKey);

@@ -1,0 +1,4 @@
+// The one application object of Tolvard.exe; WinMain is the framework's.
+#include "TolvardApp.h"
+
+CTolvardApp theApp;

@@ -1,0 +1,114 @@
+#include "TolvardApp.h"
+
+#include "AboutDlg.h"
+#include "HookControl.h"
+#include "MainFrame.h"
+#include "OptionsDlg.h"
+#include "ShellHandlerKeys.h"
+#include "TrayIcon.h"
+#include "resource.h"
+
+// Registered before InitInstance runs, so that the frame's hooks know it from the start.
+const UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
+
+namespace {
+
+const char kSettings[] = "Settings";
+const char kEnableContext[] = "EnableContext";
+const char kEnableProperty[] = "EnableProperty";
+const char kEnableExplorer[] = "EnableExplorer";
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CTolvardApp, CWinApp)
+    ON_THREAD_MESSAGE(WM_USER + 1, OnPing)
+    ON_COMMAND(ID_APP_ABOUT, OnShowAbout)
+    ON_UPDATE_COMMAND_UI(ID_TOGGLE_CONTEXT, OnUpdateContextMenu)
+    ON_COMMAND(ID_TOGGLE_CONTEXT, OnToggleContextMenu)
+    ON_UPDATE_COMMAND_UI(ID_TOGGLE_PROPERTY, OnUpdatePropertySheet)
+    ON_COMMAND(ID_TOGGLE_PROPERTY, OnTogglePropertySheet)
+    ON_UPDATE_COMMAND_UI(ID_TOGGLE_EXPLORER, OnUpdateExplorer)
+    ON_COMMAND(ID_TOGGLE_EXPLORER, OnToggleExplorer)
+    ON_COMMAND(ID_OPTIONS, OnOptions)
+END_MESSAGE_MAP()
+
+CTolvardApp::CTolvardApp() {}
+
+BOOL CTolvardApp::InitInstance() {
+    ShowAboutBox(5000);
+    // One instance per desktop: any top-level window titled "Tolvard" counts.
+    if (FindWindowA(nullptr, "Tolvard")) return FALSE;
+    Enable3dControls();
+    SetRegistryKey("Varnoke");
+    LoadStdProfileSettings(0);
+
+    CMainFrame* frame = new CMainFrame;
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr))
+        return FALSE;   // the frame has deleted itself
+    frame->ShowWindow(SW_HIDE);
+    frame->UpdateWindow();
+    m_pMainWnd = frame;
+    frame->ShowWindow(SW_HIDE);
+    frame->UpdateWindow();
+    return TRUE;
+}
+
+void CTolvardApp::ShowAboutBox(UINT closeTime) {
+    CAboutDialog about(kAboutLinks, kAboutLinkCount, closeTime);
+    about.DoModal();
+}
+
+void CTolvardApp::OnPing(WPARAM, LPARAM) { AfxMessageBox("Ping", MB_OK); }
+
+void CTolvardApp::OnShowAbout() { ShowAboutBox(0); }
+
+void CTolvardApp::OnUpdateContextMenu(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(GetProfileInt(kSettings, kEnableContext, 1) != 0);
+    pCmdUI->Enable(TRUE);
+}
+
+void CTolvardApp::OnToggleContextMenu() {
+    // The switch is written first, whatever happens to the handler key afterwards.
+    if (GetProfileInt(kSettings, kEnableContext, 1)) {
+        WriteProfileInt(kSettings, kEnableContext, 0);
+        UnregisterShellHandler(kContextMenuHandlers);
+    } else {
+        WriteProfileInt(kSettings, kEnableContext, 1);
+        RegisterShellHandler(kContextMenuHandlers);
+    }
+}
+
+void CTolvardApp::OnUpdatePropertySheet(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(GetProfileInt(kSettings, kEnableProperty, 1) != 0);
+    pCmdUI->Enable(TRUE);
+}
+
+void CTolvardApp::OnTogglePropertySheet() {
+    if (GetProfileInt(kSettings, kEnableProperty, 1)) {
+        WriteProfileInt(kSettings, kEnableProperty, 0);
+        UnregisterShellHandler(kPropertySheetHandlers);
+    } else {
+        WriteProfileInt(kSettings, kEnableProperty, 1);
+        RegisterShellHandler(kPropertySheetHandlers);
+    }
+}
+
+void CTolvardApp::OnUpdateExplorer(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(GetProfileInt(kSettings, kEnableExplorer, 1) != 0);
+    pCmdUI->Enable(TRUE);
+}
+
+void CTolvardApp::OnToggleExplorer() {
+    if (GetProfileInt(kSettings, kEnableExplorer, 1)) {
+        WriteProfileInt(kSettings, kEnableExplorer, 0);
+        StopExplorerHook();
+    } else {
+        WriteProfileInt(kSettings, kEnableExplorer, 1);
+        StartExplorerHook();
+    }
+}
+
+void CTolvardApp::OnOptions() {
+    COptionsDialog options;
+    options.DoModal();
+}

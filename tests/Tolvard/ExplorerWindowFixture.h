@@ -1,0 +1,24 @@
+// A folder window shaped like Explorer's, in a second process (explorer_window.exe).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class ExplorerWindowProcess {
+public:
+    // columns: how many column titles its list view has; -1 for no list view.
+    ExplorerWindowProcess(const std::string& className, const std::string& caption, int columns);
+    ~ExplorerWindowProcess();
+    ExplorerWindowProcess(const ExplorerWindowProcess&) = delete;
+    ExplorerWindowProcess& operator=(const ExplorerWindowProcess&) = delete;
+
+    HWND Window() const { return window_; }
+
+private:
+    HANDLE process_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+// Expected titles of explorer_window.exe's columns, as the wizard stores them.
+extern const char* const kHelperTitles[4];

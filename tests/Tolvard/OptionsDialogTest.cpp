@@ -1,0 +1,165 @@
+// The options dialog: what it reads, what it shows, what it refuses and what it stores.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "OptionsDlg.h"
+#include "TestSupport.h"
+#include "Ticker.h"
+#include "resource-dialogs.h"
+
+namespace {
+
+const char kTolvaneKey[] = "SOFTWARE\\Varnoke\\Tolvane";
+const char kCaption[] = "Notavell Options";
+
+struct Shown {
+    std::string width, name;
+    LRESULT ansi = -1;
+    bool focusOnOK = false;
+};
+
+std::string ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
+
+// Opens the dialog, notes what it shows, lets `edit` change the controls, then
+// presses `button`. Returns DoModal's result.
+template <class Edit>
+INT_PTR RunOptions(Shown* shown, Edit edit, int button = IDOK) {
+    COptionsDialog dialog;
+    Ticker ticker([&] {
+        HWND hDlg = FindThreadWindow(kCaption);
+        if (!hDlg) return true;
+        shown->width = ItemText(hDlg, IDC_CONTEXT_WIDTH);
+        shown->name = ItemText(hDlg, IDC_COLUMN_NAME);
+        shown->ansi = SendDlgItemMessageA(hDlg, IDC_ANSI, BM_GETCHECK, 0, 0);
+        shown->focusOnOK = GetFocus() == GetDlgItem(hDlg, IDOK);
+        edit(hDlg);
+        PostMessageA(hDlg, WM_COMMAND, button, 0);
+        return false;
+    });
+    return dialog.DoModal();
+}
+
+void ExpectStored(const std::string& name, DWORD width, const char* ansi) {
+    std::string data;
+    DWORD type = 0;
+    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", &data, &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    ASSERT_EQ(100u, data.size());   // always a data length of 100 bytes
+    EXPECT_EQ(name, std::string(data.c_str()));
+    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "ContextBreite", &data, &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&width), 4), data);
+    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "Ansi", &data, &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(std::string(ansi, 2), data);
+}
+
+TEST(OptionsDialog, FirstOpeningShowsTheDefaultsAndOKStoresAllThree) {
+    testsupport::CleanSettings clean;
+    Shown shown;
+    EXPECT_EQ(IDOK, RunOptions(&shown, [](HWND) {}));
+    EXPECT_EQ("0", shown.width);
+    EXPECT_EQ("Description", shown.name);
+    EXPECT_EQ(BST_CHECKED, shown.ansi);
+    EXPECT_TRUE(shown.focusOnOK);
+    ExpectStored("Description", 0, "1");
+}
+
+TEST(OptionsDialog, StoredValuesAreShownAndUnknownReadsAsDescription) {
+    testsupport::CleanSettings clean;
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", "Notiz"));
+    ASSERT_TRUE(testsupport::SetRegDword(HKEY_CURRENT_USER, kTolvaneKey, "ContextBreite", 40));
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "Ansi", "0"));
+    Shown shown;
+    EXPECT_EQ(IDOK, RunOptions(&shown, [](HWND) {}));
+    EXPECT_EQ("40", shown.width);
+    EXPECT_EQ("Notiz", shown.name);
+    EXPECT_EQ(BST_UNCHECKED, shown.ansi);
+    ExpectStored("Notiz", 40, "0");
+
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", "unknown"));
+    EXPECT_EQ(IDOK, RunOptions(&shown, [](HWND) {}));
+    EXPECT_EQ("Description", shown.name);
+    ExpectStored("Description", 40, "0");
+
+    // Stored without its terminator: read up to the data's end, nothing more.
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", "Ab", false));
+    EXPECT_EQ(IDCANCEL, RunOptions(&shown, [](HWND) {}, IDCANCEL));
+    EXPECT_EQ("Ab", shown.name);
+}
+
+TEST(OptionsDialog, EditedValuesAreStoredAndLongNamesCutTo99Characters) {
+    testsupport::CleanSettings clean;
+    const std::string longName(150, 'x');
+    Shown shown;
+    EXPECT_EQ(IDOK, RunOptions(&shown, [&](HWND hDlg) {
+        SetDlgItemTextA(hDlg, IDC_CONTEXT_WIDTH, "1024");
+        SetDlgItemTextA(hDlg, IDC_COLUMN_NAME, longName.c_str());
+        SendDlgItemMessageA(hDlg, IDC_ANSI, BM_SETCHECK, BST_UNCHECKED, 0);
+    }));
+    ExpectStored(std::string(99, 'x'), 1024, "0");
+}
+
+TEST(OptionsDialog, CancelStoresNothing) {
+    testsupport::CleanSettings clean;
+    Shown shown;
+    EXPECT_EQ(IDCANCEL, RunOptions(&shown, [](HWND hDlg) {
+        SetDlgItemTextA(hDlg, IDC_CONTEXT_WIDTH, "12");
+        SetDlgItemTextA(hDlg, IDC_COLUMN_NAME, "Edited");
+    }, IDCANCEL));
+    std::string data;
+    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", &data));
+    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "ContextBreite", &data));
+    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "Ansi", &data));
+}
+
+TEST(OptionsDialog, OutOfRangeAndTextAreRefusedWithTheFocusBackOnTheNumber) {
+    testsupport::CleanSettings clean;
+    COptionsDialog dialog;
+    const std::vector<std::string> inputs = {"1025", "many", "0"};
+    std::vector<std::string> messages;
+    std::vector<bool> focusBack;
+    std::string storedBeforeGoodInput = "unset";
+    size_t next = 0;
+    int phase = 0, ticks = 0;
+    Ticker ticker([&] {
+        HWND hDlg = FindThreadWindow(kCaption);
+        HWND box = FindThreadWindow("Tolvard");
+        if (++ticks > 300) {   // could not drive it: end it
+            if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+            if (hDlg) PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
+            return false;
+        }
+        if (!hDlg) return true;
+        if (phase == 0) {
+            if (next == inputs.size() - 1) {
+                std::string data;
+                storedBeforeGoodInput = testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey,
+                                                                  "ContextBreite", &data) ? "stored" : "none";
+            }
+            SetDlgItemTextA(hDlg, IDC_CONTEXT_WIDTH, inputs[next++].c_str());
+            SetDlgItemTextA(hDlg, IDC_COLUMN_NAME, "Kommentar");
+            PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
+            phase = 1;
+        } else if (phase == 1 && box) {
+            messages.push_back(MessageBoxText(box));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            phase = 2;
+        } else if (phase == 2 && !box) {
+            focusBack.push_back(GetFocus() == GetDlgItem(hDlg, IDC_CONTEXT_WIDTH));
+            phase = 0;
+        }
+        return true;
+    });
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ((std::vector<std::string>{"Please enter an integer between 0 and 1024.",
+                                        "Please enter a positive integer."}),
+              messages);
+    EXPECT_EQ(std::vector<bool>(2, true), focusBack);
+    EXPECT_EQ("none", storedBeforeGoodInput);   // nothing stored while refused
+    ExpectStored("Kommentar", 0, "1");
+}
+
+}  // namespace
