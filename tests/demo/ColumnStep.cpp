@@ -70,8 +70,10 @@ int ColumnStep(const std::vector<std::string>& args) {
     if (args.size() < 2) return 2;
     const std::string& folder = args[0];
     StoreExplorerTexts();
-    Say("stored Explorer's texts as the wizard learns them: title prefix %s, columns Name|Size|Type|Modified",
-        RegistryText(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix").c_str());
+    std::string prefix;
+    testsupport::ReadRegValue(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", &prefix);
+    Say("stored Explorer's texts as Tolvard's wizard learns them:");
+    Say("  ExplorerTitlePrefix %s (in its quotes), column titles Name, Size, Type, Modified", prefix.c_str());
 
     std::string libraryPath = FullPath(testsupport::DistFile("Tolvane.dll"));
     HMODULE library = LoadLibraryA(libraryPath.c_str());

@@ -53,13 +53,19 @@ bool ShowMenuFor(const std::string& path) {
     AppendMenuA(popup, MF_STRING, 1, "Open");
     AppendMenuA(popup, MF_STRING, 2, "Properties");
     HRESULT queried = menu->QueryContextMenu(popup, 1, 100, 200, CMF_NORMAL);
-    int added = GetMenuItemCount(popup) - 2;
-    char entry[1024] = "";
-    if (added == 1) GetMenuStringA(popup, 1, entry, sizeof entry, MF_BYPOSITION);
+    int items = GetMenuItemCount(popup);
+    std::string shown;
+    for (int position = 0; position < items; ++position) {
+        char text[1024] = "";
+        GetMenuStringA(popup, position, text, sizeof text, MF_BYPOSITION);
+        shown += (position ? " | " : "") + std::string(text);
+    }
+    UINT entryId = GetMenuItemID(popup, 1);
     DestroyMenu(popup);
-    Say("  %-12s QueryContextMenu -> %s, adds %d entry: %s", name.c_str(), ResultText(queried).c_str(), added,
-        entry);
-    return queried == MAKE_HRESULT(SEVERITY_SUCCESS, 0, 1) && added == 1;
+    bool ok = queried == MAKE_HRESULT(SEVERITY_SUCCESS, 0, 1) && items == 3 && entryId == 100;
+    if (ok) Say("  %-12s  %s", name.c_str(), shown.c_str());
+    else Say("  %-12s  QueryContextMenu -> %s, menu: %s", name.c_str(), ResultText(queried).c_str(), shown.c_str());
+    return ok;
 }
 
 }  // namespace
@@ -77,8 +83,8 @@ int ContextMenuStep(const std::vector<std::string>& files) {
         Say("could not register the class");
         return 1;
     }
-    Say("for each file: CoCreateInstance(IShellExtInit), Initialize with a data object of Wine's shell,");
-    Say("then QueryContextMenu into a menu \"Open\", \"Properties\" at position 1:");
+    Say("per file: CoCreateInstance(IShellExtInit), Initialize(data object of Wine's shell), then");
+    Say("QueryContextMenu(menu \"Open | Properties\", position 1, first id 100) -> the menu it leaves:");
     for (const std::string& path : files) ok = ShowMenuFor(path) && ok;
     Say("all objects released: DllCanUnloadNow -> %s", ResultText(CallDllCanUnloadNow()).c_str());
     }

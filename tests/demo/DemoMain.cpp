@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(EndOnCrash);
     if (argc < 2) {
-        printf("usage: tolvane_demo menu FILE... | column FOLDER LABEL... | tray\n");
+        printf("usage: tolvane_demo menu FILE... | column FOLDER LABEL... | tray FILE\n");
         return 2;
     }
     std::string step = argv[1];
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     if (step == "menu") return demo::ContextMenuStep(args);
     if (step == "column") return demo::ColumnStep(args);
     if (step == "column-window") return demo::ColumnWindow(args);
-    if (step == "tray") return demo::TrayStep();
+    if (step == "tray" && args.size() == 1) return demo::TrayStep(args[0]);
     printf("tolvane_demo: unknown step %s\n", step.c_str());
     return 2;
 }

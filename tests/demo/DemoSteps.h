@@ -19,9 +19,10 @@ int ColumnStep(const std::vector<std::string>& args);
 // column-window REPORT TITLE LABEL...: the second process of the column step.
 int ColumnWindow(const std::vector<std::string>& args);
 
-// tray: Tolvard.exe on a desktop with a notification area; its context-menu
-// switch, toggled through its hidden frame, and Exit.
-int TrayStep();
+// tray FILE: Tolvard.exe on a desktop with a notification area; its context-menu
+// and property-page switches, toggled through its hidden frame (with the shell's
+// properties dialog of FILE after each page toggle), and Exit.
+int TrayStep(const std::string& file);
 
 // Output: one line, flushed at once so that it comes before a child's or Wine's.
 void Say(const char* format, ...);

@@ -3,7 +3,9 @@
 // switch toggled through the frame as the icon's menu does it, and Exit.
 #include "DemoSteps.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "ShellextTestSupport.h"
 #include "TestSupport.h"
@@ -16,6 +18,8 @@ namespace {
 const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
 const char kSettingsKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Settings";
 const char kHandlerKey[] = "*\\shellex\\ContextMenuHandlers\\Tolvane";
+const char kPageHandlerKey[] = "*\\shellex\\PropertySheetHandlers\\Tolvane";
+const int kDescriptionField = 1001;   // the page's edit field (Tolvane/shellext/Resource.h)
 
 struct ProcessWindow {
     DWORD processId;
@@ -59,8 +63,9 @@ bool IconShown(HWND window, UINT id) {
 }
 
 std::string SwitchState() {
-    return "Settings\\EnableContext = " + RegistryText(HKEY_CURRENT_USER, kSettingsKey, "EnableContext") +
-           ", HKCR\\" + kHandlerKey + " = " + RegistryText(HKEY_CLASSES_ROOT, kHandlerKey, nullptr);
+    return "HKCU\\...\\Tolvard\\Settings EnableContext = " +
+           RegistryText(HKEY_CURRENT_USER, kSettingsKey, "EnableContext") + "\n    HKCR\\" + kHandlerKey + " = " +
+           RegistryText(HKEY_CLASSES_ROOT, kHandlerKey, nullptr);
 }
 
 // Toggles the switch as the icon's menu does (WM_COMMAND to the frame) and waits
@@ -71,9 +76,73 @@ bool Toggle(HWND frame) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50))
         if (SwitchState() != before) break;
     std::string after = SwitchState();
-    Say("WM_COMMAND %d (ID_TOGGLE_CONTEXT) to the frame:", ID_TOGGLE_CONTEXT);
-    Say("  %s", after.c_str());
+    Say("  after WM_COMMAND %d (ID_TOGGLE_CONTEXT) to the frame:", ID_TOGGLE_CONTEXT);
+    Say("    %s", after.c_str());
     return after != before;
+}
+
+// The properties dialog of Wine's shell for one file, opened through the
+// "properties" verb of the file's shell menu as Explorer does: its page titles,
+// and the text of the Description page's field when there is that page.
+std::string ShellPropertiesPages(const std::string& path) {
+    shellext::Apartment apartment;
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    PIDLIST_ABSOLUTE item = nullptr;
+    if (FAILED(SHParseDisplayName(wide, nullptr, &item, 0, nullptr))) return "(the shell does not know the file)";
+    shellext::Ref<IShellFolder> parent;
+    PCUITEMID_CHILD child = nullptr;
+    shellext::Ref<IContextMenu> shellMenu;
+    if (SUCCEEDED(SHBindToParent(item, IID_IShellFolder, parent.OutVoid(), &child)))
+        parent->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr, shellMenu.OutVoid());
+    CoTaskMemFree(item);
+    if (!shellMenu) return "(the shell made no menu)";
+    HMENU menu = CreatePopupMenu();
+    shellMenu->QueryContextMenu(menu, 0, 1, 0x7FFF, CMF_NORMAL);
+    DestroyMenu(menu);
+
+    std::string pages;
+    CMINVOKECOMMANDINFO info = {sizeof info};
+    info.lpVerb = "properties";
+    info.nShow = SW_SHOWNORMAL;
+    size_t slash = path.find_last_of('\\');
+    std::string title = "Properties for " + path.substr(slash + 1);
+    bool driven = shellext::DriveModalWindow(
+        title.c_str(), [&] { shellMenu->InvokeCommand(&info); },
+        [&](HWND sheet) {
+            HWND tabs = PropSheet_GetTabControl(sheet);
+            int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+            for (int index = 0; index < count; ++index) {
+                char text[128] = "";
+                TCITEMA tab = {};
+                tab.mask = TCIF_TEXT;
+                tab.pszText = text;
+                tab.cchTextMax = sizeof text;
+                SendMessageA(tabs, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&tab));
+                pages += (index ? " | " : "") + std::string(text);
+                if (std::string(text) != "Description") continue;
+                PropSheet_SetCurSel(sheet, nullptr, index);
+                HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+                pages += " (field: \"" + shellext::WindowText(GetDlgItem(page, kDescriptionField)) + "\")";
+            }
+            PropSheet_PressButton(sheet, PSBTN_CANCEL);
+        },
+        15000);
+    return driven ? "\"" + title + "\": " + pages : "(no \"" + title + "\" dialog)";
+}
+
+// Toggles the property-page switch and opens the shell's properties dialog of the file.
+bool TogglePage(HWND frame, const std::string& file, bool expectPage) {
+    PostMessageA(frame, WM_COMMAND, ID_TOGGLE_PROPERTY, 0);
+    std::string before = RegistryText(HKEY_CURRENT_USER, kSettingsKey, "EnableProperty");
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50))
+        if (RegistryText(HKEY_CURRENT_USER, kSettingsKey, "EnableProperty") != before) break;
+    std::string pages = ShellPropertiesPages(file);
+    Say("  after WM_COMMAND %d (ID_TOGGLE_PROPERTY): EnableProperty = %s", ID_TOGGLE_PROPERTY,
+        RegistryText(HKEY_CURRENT_USER, kSettingsKey, "EnableProperty").c_str());
+    Say("    HKCR\\%s = %s", kPageHandlerKey, RegistryText(HKEY_CLASSES_ROOT, kPageHandlerKey, nullptr).c_str());
+    Say("    %s", pages.c_str());
+    return (pages.find("Description") != std::string::npos) == expectPage;
 }
 
 // Whether the system has mapped Tolvane.dll into this process: it does so at the
@@ -88,7 +157,7 @@ bool HookReachesThisProcess() {
     return false;
 }
 
-int RunTolvard() {
+int RunTolvard(const std::string& file) {
     if (!FindWindowA("Shell_TrayWnd", nullptr)) {
         Say("no notification area on this desktop");
         return 1;
@@ -130,16 +199,22 @@ int RunTolvard() {
         CloseHandle(process);
         return 1;
     }
-    Say("FindWindowA(NULL, \"Tolvard\"): the frame, class %s, %s; its icon (id %d) in the notification area: %s",
-        shellext::ClassName(frame).c_str(), IsWindowVisible(frame) ? "visible" : "hidden", IDR_TRAYICON,
-        IconShown(frame, IDR_TRAYICON) ? "yes" : "no");
+    Say("FindWindowA(NULL, \"Tolvard\"): its frame, class %s, %s", shellext::ClassName(frame).c_str(),
+        IsWindowVisible(frame) ? "visible" : "hidden");
+    Say("its icon (id %d) is in the notification area: %s", IDR_TRAYICON, IconShown(frame, IDR_TRAYICON) ? "yes" : "no");
     bool hooked = HookReachesThisProcess();
     Say("Tolvard's column hook has loaded Tolvane.dll into this process too: %s", hooked ? "yes" : "no");
     if (!hooked) ++failures;
 
-    Say("before: %s", SwitchState().c_str());
+    Say("the context-menu switch, as the icon's menu toggles it:");
+    Say("  before (no value yet: the switch counts as on):");
+    Say("    %s", SwitchState().c_str());
     if (!Toggle(frame)) ++failures;
     if (!Toggle(frame)) ++failures;
+
+    Say("the property-page switch, and what Wine's shell then shows for %s:", file.c_str());
+    if (!TogglePage(frame, file, false)) ++failures;
+    if (!TogglePage(frame, file, true)) ++failures;
 
     PostMessageA(frame, WM_COMMAND, ID_APP_EXIT, 0);
     bool ended = WaitForSingleObject(process, 15000) == WAIT_OBJECT_0;
@@ -158,12 +233,13 @@ int RunTolvard() {
 
 }  // namespace
 
-int TrayStep() {
+int TrayStep(const std::string& file) {
     // A clean start in this prefix: no settings, no handler key, the class
     // registered as an installation writes it, the Explorer texts already learned
     // (so that no wizard comes up).
     testsupport::CleanSettings clean;
     testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kHandlerKey);
+    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kPageHandlerKey);
     shellext::RegisteredServer server;
     testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
     const char* names[] = {"ExplorerName", "ExplorerSize", "ExplorerType", "ExplorerModified"};
@@ -172,8 +248,9 @@ int TrayStep() {
         testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, names[index], titles[index], false);
     Say("class registered (HKCR\\%s\\InProcServer32), Explorer's texts stored, no Settings yet",
         shellext::kTolvaneClassKey);
-    int result = server.Ok() ? RunTolvard() : 1;
+    int result = server.Ok() ? RunTolvard(file) : 1;
     testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kHandlerKey);
+    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kPageHandlerKey);
     return result;
 }
 
