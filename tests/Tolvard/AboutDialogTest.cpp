@@ -108,7 +108,7 @@ TEST(AboutBox, ShowsTheVersionsOfTheProgramTolvaneAndTheCommonControls) {
     EXPECT_EQ("1.06", unregistered.program);
     EXPECT_EQ("unknown", unregistered.tolvane);
     EXPECT_EQ(ExpectedVersion("comctl32.dll"), unregistered.comctl);
-    EXPECT_EQ(0u, unregistered.web.find("http://"));
+    EXPECT_EQ("www.varnoke.test", unregistered.web);   // a web address
     EXPECT_FALSE(unregistered.mail.empty());
 
     const std::string dll = testsupport::DistFile("Tolvane.dll");
