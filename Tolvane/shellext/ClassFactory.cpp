@@ -3,6 +3,7 @@
 #include <new>
 
 #include "ClassId.h"
+#include "InterfaceTable.h"
 #include "Module.h"
 #include "ShellExtension.h"
 
@@ -11,14 +12,11 @@ CClassFactory::CClassFactory() : m_referenceCount(0) { ObjectCreated(); }
 CClassFactory::~CClassFactory() { ObjectDestroyed(); }
 
 STDMETHODIMP CClassFactory::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (IsEqualIID(iid, IID_TolvaneUnknown) || IsEqualIID(iid, IID_TolvaneClassFactory)) {
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    return E_NOINTERFACE;
+    static const InterfaceEntry<CClassFactory> kInterfaces[] = {
+        {&IID_TolvaneUnknown, InterfaceOf<IClassFactory, CClassFactory>},
+        {&IID_TolvaneClassFactory, InterfaceOf<IClassFactory, CClassFactory>},
+    };
+    return QueryInterfaceTable(this, kInterfaces, iid, object);
 }
 
 STDMETHODIMP_(ULONG) CClassFactory::AddRef() { return ++m_referenceCount; }

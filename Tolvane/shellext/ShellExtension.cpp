@@ -2,6 +2,7 @@
 #include "ShellExtension.h"
 
 #include "ClassId.h"
+#include "InterfaceTable.h"
 #include "Module.h"
 
 CShellExtension::CShellExtension()
@@ -15,21 +16,17 @@ CShellExtension::~CShellExtension() {
     ObjectDestroyed();
 }
 
+// IUnknown
+
 STDMETHODIMP CShellExtension::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (IsEqualIID(iid, IID_TolvaneUnknown) || IsEqualIID(iid, IID_TolvaneShellExtInit))
-        *object = static_cast<IShellExtInit*>(this);
-    else if (IsEqualIID(iid, IID_TolvaneContextMenu))
-        *object = static_cast<IContextMenu*>(this);
-    else if (IsEqualIID(iid, IID_TolvanePropSheetExt))
-        *object = static_cast<IShellPropSheetExt*>(this);
-    else if (IsEqualIID(iid, IID_TolvaneCopyHookA))
-        *object = static_cast<ICopyHookA*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    static const InterfaceEntry<CShellExtension> kInterfaces[] = {
+        {&IID_TolvaneUnknown, InterfaceOf<IShellExtInit, CShellExtension>},
+        {&IID_TolvaneShellExtInit, InterfaceOf<IShellExtInit, CShellExtension>},
+        {&IID_TolvaneContextMenu, InterfaceOf<IContextMenu, CShellExtension>},
+        {&IID_TolvanePropSheetExt, InterfaceOf<IShellPropSheetExt, CShellExtension>},
+        {&IID_TolvaneCopyHookA, InterfaceOf<ICopyHookA, CShellExtension>},
+    };
+    return QueryInterfaceTable(this, kInterfaces, iid, object);
 }
 
 // An apartment-threaded object is called on one thread: a plain count will do.
