@@ -10,7 +10,7 @@
 
 const AboutLink kAboutLinks[] = {
     {IDC_WEB_LINK, nullptr},   // the control shows the web address and opens it
-    {IDC_MAIL_LINK, "mailto:tolvard@varnoke.example"},
+    {IDC_MAIL_LINK, "mailto:tolvard@varnoke.test"},
 };
 const UINT kAboutLinkCount = sizeof kAboutLinks / sizeof kAboutLinks[0];
 

@@ -51,7 +51,11 @@ HBRUSH CStaticLink::CtlColor(HDC hDC, UINT) {
         LOGFONTA logFont;
         if (GetObjectA(font, sizeof logFont, &logFont) == sizeof logFont) {
             logFont.lfUnderline = TRUE;
-            m_underlineFont.CreateFontIndirect(&logFont);
+            // The control gets it too (without a repaint now): a static control that
+            // selects its own font after asking for its colours, as Wine's does, then
+            // draws underlined as well.
+            if (m_underlineFont.CreateFontIndirect(&logFont))
+                SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_underlineFont.m_hObject), FALSE);
         }
     }
     if (m_underlineFont.m_hObject) SelectObject(hDC, m_underlineFont.m_hObject);

@@ -108,7 +108,7 @@ TEST(AboutBox, ShowsTheVersionsOfTheProgramTolvaneAndTheCommonControls) {
     EXPECT_EQ("1.06", unregistered.program);
     EXPECT_EQ("unknown", unregistered.tolvane);
     EXPECT_EQ(ExpectedVersion("comctl32.dll"), unregistered.comctl);
-    EXPECT_EQ(0u, unregistered.web.find("http://"));
+    EXPECT_EQ("www.varnoke.test", unregistered.web);   // a web address
     EXPECT_FALSE(unregistered.mail.empty());
 
     const std::string dll = testsupport::DistFile("Tolvane.dll");
@@ -241,13 +241,10 @@ TEST(AboutBox, ClickOpensTheControlsTextOnceAndTurnsTheLinkPurple) {
     EXPECT_EQ(RGB(128, 0, 128), afterFirst);
     EXPECT_EQ(RGB(128, 0, 128), afterSecond);
     EXPECT_EQ("opened\nopened\n", testsupport::ReadFileBytes(marker));
-    // The hand cursor of winhlp32.exe, where that program has it.
-    if (CStaticLink::s_linkCursor) {
-        EXPECT_TRUE(cursorSet);
-        EXPECT_EQ(CStaticLink::s_linkCursor, cursorShown);
-    } else {
-        EXPECT_FALSE(cursorSet);
-    }
+    // The hand cursor 106 of the winhlp32.exe next to the test program.
+    EXPECT_NE(nullptr, CStaticLink::s_linkCursor);
+    EXPECT_TRUE(cursorSet);
+    EXPECT_EQ(CStaticLink::s_linkCursor, cursorShown);
     DeleteFileA(marker.c_str());
 
     // A new box starts with blue links again.

@@ -11,4 +11,19 @@ tolvane_test(tolvard_dialogs_test
   LIBS tolvard_core afx shell32 comctl32)
 target_include_directories(tolvard_dialogs_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/afx
                                                         ${CMAKE_SOURCE_DIR}/Tolvard)
-add_dependencies(tolvard_dialogs_test link_target)
+# A winhlp32.exe with the hand cursor next to the test program, where LoadLibraryA
+# looks first. Wine's own winhlp32.exe has no cursor 106, and Wine takes its own
+# (builtin) one even over a file in the program's folder unless told to take that file.
+add_library(winhlp32_stub SHARED HelpCursorStub.c HelpCursorStub.rc)
+set_target_properties(winhlp32_stub PROPERTIES PREFIX "" OUTPUT_NAME winhlp32 SUFFIX ".exe")
+target_link_options(winhlp32_stub PRIVATE -static)
+add_dependencies(tolvard_dialogs_test link_target winhlp32_stub)
+set_tests_properties(tolvard_dialogs_test PROPERTIES
+  ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;winhlp32.exe=n")
+
+# The About box and the options dialog for scripts/screenshots.
+tolvane_test_helper(dialog_shots
+  SOURCES DialogShots.cpp ${TOLVARD_RC} ${CMAKE_SOURCE_DIR}/Tolvard/OptionsDlg.cpp
+          ${CMAKE_SOURCE_DIR}/Tolvard/AboutDlg.cpp ${CMAKE_SOURCE_DIR}/Tolvard/StaticLink.cpp
+  LIBS tolvard_core afx shell32 comctl32)
+target_include_directories(dialog_shots PRIVATE ${CMAKE_SOURCE_DIR}/Tolvard)

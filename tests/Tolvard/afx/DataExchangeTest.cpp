@@ -209,3 +209,28 @@ TEST(DataExchange, SubclassedControlGetsItsColourRequestAndDeletesItselfWithTheD
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ModalLoop, ThreadMessagesReachTheApplicationWhileADialogRuns) {
+    theTestApp.pings = 0;
+    CExchangeDialog dialog;
+    int pingsSeen = -1;
+    int step = 0;
+    Ticker ticker([&] {
+        HWND hDlg = FindThreadWindow("Exchange");
+        if (!hDlg) return true;
+        if (step++ == 0) {
+            PostThreadMessageA(GetCurrentThreadId(), WM_USER + 1, 3, 4);
+            return true;
+        }
+        pingsSeen = theTestApp.pings;
+        PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
+        return false;
+    });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    EXPECT_EQ(1, pingsSeen);
+    EXPECT_EQ(3u, theTestApp.pingWParam);
+}
+
+}  // namespace

@@ -1,0 +1,27 @@
+// Shows the About box or the options dialog until it is closed, for the README's
+// pictures (scripts/screenshots.d/tolvard-dialogs.sh): dialog_shots about|options.
+// For the About box it registers the built Tolvane.dll, so that its version shows.
+#include <string.h>
+
+#include "AboutDlg.h"
+#include "OptionsDlg.h"
+#include "TestSupport.h"
+
+namespace {
+CWinApp g_app;
+}
+
+int main(int argc, char** argv) {
+    AfxWinInit(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
+    if (argc > 1 && strcmp(argv[1], "options") == 0) {
+        COptionsDialog dialog;
+        dialog.DoModal();
+        return 0;
+    }
+    testsupport::SetRegString(HKEY_CLASSES_ROOT,
+                              "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32", "",
+                              testsupport::DistFile("Tolvane.dll"));
+    CAboutDialog dialog(kAboutLinks, kAboutLinkCount, 0);
+    dialog.DoModal();
+    return 0;
+}
