@@ -30,6 +30,12 @@ INT_PTR RunOptions(Shown* shown, Edit edit, int button = IDOK) {
     Ticker ticker([&] {
         HWND hDlg = FindThreadWindow(kCaption);
         if (!hDlg) return true;
+        // Wine does not always activate a new dialog of a program that has no
+        // window in front; a user's click would. Until then nothing has the focus.
+        if (GetActiveWindow() != hDlg) {
+            SetActiveWindow(hDlg);
+            return true;
+        }
         shown->width = ItemText(hDlg, IDC_CONTEXT_WIDTH);
         shown->name = ItemText(hDlg, IDC_COLUMN_NAME);
         shown->ansi = SendDlgItemMessageA(hDlg, IDC_ANSI, BM_GETCHECK, 0, 0);
