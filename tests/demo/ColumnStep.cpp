@@ -20,38 +20,6 @@ namespace {
 const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
 const char kTitlePrefix[] = "Exploring - ";
 
-// One argument of a command line, quoted so that the child's argv gets it back
-// unchanged (a backslash before a quote is doubled).
-std::string Quote(const std::string& text) {
-    std::string quoted = "\"";
-    size_t backslashes = 0;
-    for (char c : text) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, '\\');
-    return quoted + "\"";
-}
-
-// Pumps this thread's messages (the hook's events reach other threads through
-// them) until the process ends or the time is up; false on timeout.
-bool PumpUntilEnded(HANDLE process, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD waited = GetTickCount() - start;
-        if (waited >= timeoutMs) return false;
-        DWORD result = MsgWaitForMultipleObjects(1, &process, FALSE, timeoutMs - waited, QS_ALLINPUT);
-        if (result == WAIT_OBJECT_0) return true;
-        if (result != WAIT_OBJECT_0 + 1) return false;
-        testsupport::PumpMessages(0);
-    }
-}
-
 // What Tolvard's wizard would have learned from an English Explorer.
 void StoreExplorerTexts() {
     testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix",
@@ -96,11 +64,11 @@ int ColumnStep(const std::vector<std::string>& args) {
     GetTempPathA(MAX_PATH, temp);
     std::string report = std::string(temp) + "tolvane-demo-column-" + std::to_string(GetCurrentProcessId()) + ".txt";
     DeleteFileA(report.c_str());
-    std::string command = Quote(FullPath(testsupport::BinFile("tolvane_demo.exe"))) + " column-window " +
-                          Quote(report) + " " + Quote(kTitlePrefix + folder);
-    for (size_t index = 1; index < args.size(); ++index) command += " " + Quote(args[index]);
+    std::string command = testsupport::QuoteArgument(FullPath(testsupport::BinFile("tolvane_demo.exe"))) + " column-window " +
+                          testsupport::QuoteArgument(report) + " " + testsupport::QuoteArgument(kTitlePrefix + folder);
+    for (size_t index = 1; index < args.size(); ++index) command += " " + testsupport::QuoteArgument(args[index]);
     HANDLE process = testsupport::StartProcess(command);
-    bool ended = process && PumpUntilEnded(process, 60000);
+    bool ended = process && testsupport::PumpUntilSignalled(process, 60000);
     if (process && !ended) TerminateProcess(process, 99);
     if (process) CloseHandle(process);
 

@@ -62,5 +62,13 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
 
 // Pumps this thread's messages for about the given time.
 void PumpMessages(DWORD milliseconds);
+// Pumps this thread's messages (hooks and sent messages of other processes reach
+// this thread through them) until the handle is signalled or the time is up;
+// false on timeout.
+bool PumpUntilSignalled(HANDLE handle, DWORD timeoutMs);
+
+// One argument of a command line, quoted so that the child's argv gets it back
+// unchanged (backslashes before a quote are doubled).
+std::string QuoteArgument(const std::string& text);
 
 }  // namespace testsupport

@@ -22,35 +22,6 @@ using HookFunction = int (*)(void);
 const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
 const char kTolvaneKey[] = "SOFTWARE\\Varnoke\\Tolvane";
 
-// One argument of a command line, quoted so that the child's argv gets it back
-// unchanged (a backslash before a quote is doubled).
-std::string Quote(const std::string& text) {
-    std::string quoted = "\"";
-    size_t backslashes = 0;
-    for (char c : text) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, '\\');
-    return quoted + "\"";
-}
-
-void PumpUntil(HANDLE handle, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD waited = GetTickCount() - start;
-        if (waited >= timeoutMs) return;
-        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - waited, QS_ALLINPUT);
-        if (result != WAIT_OBJECT_0 + 1) return;
-        testsupport::PumpMessages(0);
-    }
-}
-
 Report ReadReport(const std::string& path) {
     Report report;
     std::ifstream in(path);
@@ -112,14 +83,14 @@ protected:
     // messages meanwhile; `whileRunning` runs once after the start.
     Report RunHelper(const std::string& scenario, const std::vector<std::string>& args, int* exitCode = nullptr) {
         std::string reportFile = reports_.File("report" + std::to_string(++runs_) + ".txt");
-        std::string command = Quote(testsupport::BinFile("columnhook_helper.exe")) + " " + scenario + " " +
-                              Quote(reportFile);
-        for (const std::string& arg : args) command += " " + Quote(arg);
+        std::string command = testsupport::QuoteArgument(testsupport::BinFile("columnhook_helper.exe")) + " " + scenario + " " +
+                              testsupport::QuoteArgument(reportFile);
+        for (const std::string& arg : args) command += " " + testsupport::QuoteArgument(arg);
         HANDLE process = testsupport::StartProcess(command);
         EXPECT_NE(process, nullptr) << command;
         if (!process) return Report();
         if (onStart_) onStart_();
-        PumpUntil(process, 60000);
+        testsupport::PumpUntilSignalled(process, 60000);
         DWORD code = 259;
         if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0) TerminateProcess(process, 99);
         GetExitCodeProcess(process, &code);
@@ -349,7 +320,7 @@ TEST_F(ColumnHook, SubclassedViewOutlivesTheHook) {
     s_deactivate = deactivate_;
     s_unhooked = -1;
     onStart_ = [] {
-        PumpUntil(s_ready, 30000);
+        testsupport::PumpUntilSignalled(s_ready, 30000);
         s_unhooked = s_deactivate();
         SetEvent(s_go);
     };
