@@ -18,6 +18,20 @@ const char kEnableContext[] = "EnableContext";
 const char kEnableProperty[] = "EnableProperty";
 const char kEnableExplorer[] = "EnableExplorer";
 
+// A switch's menu item: checked while its profile value (default on) is nonzero.
+void ShowSwitch(CWinApp* app, CCmdUI* pCmdUI, const char* value) {
+    pCmdUI->SetCheck(app->GetProfileInt(kSettings, value, 1) != 0);
+    pCmdUI->Enable(TRUE);
+}
+
+// Turns a switch over and returns its new state. The profile value is written
+// first, whatever happens afterwards to what the switch controls.
+bool FlipSwitch(CWinApp* app, const char* value) {
+    bool on = app->GetProfileInt(kSettings, value, 1) == 0;
+    app->WriteProfileInt(kSettings, value, on ? 1 : 0);
+    return on;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CTolvardApp, CWinApp)
@@ -62,50 +76,31 @@ void CTolvardApp::OnPing(WPARAM, LPARAM) { AfxMessageBox("Ping", MB_OK); }
 
 void CTolvardApp::OnShowAbout() { ShowAboutBox(0); }
 
-void CTolvardApp::OnUpdateContextMenu(CCmdUI* pCmdUI) {
-    pCmdUI->SetCheck(GetProfileInt(kSettings, kEnableContext, 1) != 0);
-    pCmdUI->Enable(TRUE);
-}
+void CTolvardApp::OnUpdateContextMenu(CCmdUI* pCmdUI) { ShowSwitch(this, pCmdUI, kEnableContext); }
 
 void CTolvardApp::OnToggleContextMenu() {
-    // The switch is written first, whatever happens to the handler key afterwards.
-    if (GetProfileInt(kSettings, kEnableContext, 1)) {
-        WriteProfileInt(kSettings, kEnableContext, 0);
-        UnregisterShellHandler(kContextMenuHandlers);
-    } else {
-        WriteProfileInt(kSettings, kEnableContext, 1);
+    if (FlipSwitch(this, kEnableContext))
         RegisterShellHandler(kContextMenuHandlers);
-    }
+    else
+        UnregisterShellHandler(kContextMenuHandlers);
 }
 
-void CTolvardApp::OnUpdatePropertySheet(CCmdUI* pCmdUI) {
-    pCmdUI->SetCheck(GetProfileInt(kSettings, kEnableProperty, 1) != 0);
-    pCmdUI->Enable(TRUE);
-}
+void CTolvardApp::OnUpdatePropertySheet(CCmdUI* pCmdUI) { ShowSwitch(this, pCmdUI, kEnableProperty); }
 
 void CTolvardApp::OnTogglePropertySheet() {
-    if (GetProfileInt(kSettings, kEnableProperty, 1)) {
-        WriteProfileInt(kSettings, kEnableProperty, 0);
-        UnregisterShellHandler(kPropertySheetHandlers);
-    } else {
-        WriteProfileInt(kSettings, kEnableProperty, 1);
+    if (FlipSwitch(this, kEnableProperty))
         RegisterShellHandler(kPropertySheetHandlers);
-    }
+    else
+        UnregisterShellHandler(kPropertySheetHandlers);
 }
 
-void CTolvardApp::OnUpdateExplorer(CCmdUI* pCmdUI) {
-    pCmdUI->SetCheck(GetProfileInt(kSettings, kEnableExplorer, 1) != 0);
-    pCmdUI->Enable(TRUE);
-}
+void CTolvardApp::OnUpdateExplorer(CCmdUI* pCmdUI) { ShowSwitch(this, pCmdUI, kEnableExplorer); }
 
 void CTolvardApp::OnToggleExplorer() {
-    if (GetProfileInt(kSettings, kEnableExplorer, 1)) {
-        WriteProfileInt(kSettings, kEnableExplorer, 0);
-        StopExplorerHook();
-    } else {
-        WriteProfileInt(kSettings, kEnableExplorer, 1);
+    if (FlipSwitch(this, kEnableExplorer))
         StartExplorerHook();
-    }
+    else
+        StopExplorerHook();
 }
 
 void CTolvardApp::OnOptions() {
