@@ -47,20 +47,11 @@ INT_PTR CALLBACK TitlesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     }
     if (message != WM_COMMAND) return FALSE;
-    switch (wParam) {
-    case IDOK:
+    if (wParam == IDOK) {
         for (int column = 0; column < kColumnCount; ++column)
             GetDlgItemTextA(page, kTitleEdits[column], g_columnTitles[column], kTitleSize);
-        EndDialog(page, 1);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(page, 2);
-        return TRUE;
-    case IDC_WIZARD_BACK:
-        EndDialog(page, IDC_WIZARD_BACK);
-        return TRUE;
     }
-    return FALSE;
+    return EndWizardPage(page, wParam);
 }
 
 }  // namespace

@@ -2,22 +2,29 @@
 #include "ExplorerWizard.h"
 #include "resource.h"
 
-namespace {
-
-enum WizardStep { kStepWelcome, kStepConfirm, kStepTitles, kStepDone };
-
-INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return TRUE;
-    if (message != WM_COMMAND) return FALSE;
-    switch (wParam) {
+BOOL EndWizardPage(HWND page, WPARAM command) {
+    switch (command) {
     case IDOK:
         EndDialog(page, 1);
         return TRUE;
     case IDCANCEL:
         EndDialog(page, 2);
         return TRUE;
+    case IDC_WIZARD_BACK:
+        EndDialog(page, IDC_WIZARD_BACK);
+        return TRUE;
     }
     return FALSE;
+}
+
+namespace {
+
+enum WizardStep { kStepWelcome, kStepConfirm, kStepTitles, kStepDone };
+
+INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) return TRUE;
+    // The first page has no way back.
+    return message == WM_COMMAND && wParam != IDC_WIZARD_BACK && EndWizardPage(page, wParam);
 }
 
 INT_PTR CALLBACK ConfirmPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -30,20 +37,9 @@ INT_PTR CALLBACK ConfirmPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         return TRUE;
     }
     if (message != WM_COMMAND) return FALSE;
-    switch (wParam) {
-    case IDOK:
-        // A disabled default button still answers Enter: only a caption lets the run go on.
-        if (!IsWindowEnabled(GetDlgItem(page, IDOK))) return TRUE;
-        EndDialog(page, 1);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(page, 2);
-        return TRUE;
-    case IDC_WIZARD_BACK:
-        EndDialog(page, IDC_WIZARD_BACK);
-        return TRUE;
-    }
-    return FALSE;
+    // A disabled default button still answers Enter: only a caption lets the run go on.
+    if (wParam == IDOK && !IsWindowEnabled(GetDlgItem(page, IDOK))) return TRUE;
+    return EndWizardPage(page, wParam);
 }
 
 INT_PTR ShowPage(int resource, DLGPROC proc, LPARAM param) {

@@ -12,6 +12,9 @@ extern char g_columnTitles[kColumnCount][kTitleSize];
 
 // Runs the three pages. 1 when the run completed, 0 when the user cancelled.
 int RunExplorerWizard();
+// Ends a wizard page by its buttons: Next (IDOK) with 1, Cancel with 2, Back with
+// IDC_WIZARD_BACK. TRUE when the command was one of them.
+BOOL EndWizardPage(HWND page, WPARAM command);
 // First top-level window of class "ExploreWClass" or "CabinetWClass", or null.
 HWND FindExplorerWindow();
 // First descendant of the window of class "SysListView32", or null.
