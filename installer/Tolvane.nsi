@@ -70,8 +70,10 @@ Var TolvardWasRunning
 ; Tolvard keeps Tolvane.dll loaded while its column hook runs, so it has to end before
 ; the library is replaced or removed. Its hidden frame is the top-level window titled
 ; "Tolvard", and WM_CLOSE ends it the way Exit does (the hook stopped, the icon
-; removed). Its message boxes carry the same title; WM_CLOSE answers them like their
-; OK button, and the frame comes next round. Gives up after about ten seconds.
+; removed); the library is free once the process has gone. Its message boxes carry
+; the same title; WM_CLOSE answers them like their OK button, and the frame comes
+; next round. Gives up after about twenty seconds.
+!define SYNCHRONIZE 0x00100000
 !macro DEFINE_END_TOLVARD PREFIX
 Function ${PREFIX}EndTolvard
   StrCpy $TolvardWasRunning 0
@@ -83,10 +85,15 @@ Function ${PREFIX}EndTolvard
     ${EndIf}
     StrCpy $TolvardWasRunning 1
     DetailPrint "Ending Tolvard"
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r2)'
+    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r2) p .r3'
     SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=2000
-    Sleep 200
+    ${If} $3 <> 0
+      System::Call 'kernel32::WaitForSingleObject(p r3, i 1000)'
+      System::Call 'kernel32::CloseHandle(p r3)'
+    ${EndIf}
     IntOp $1 $1 + 1
-  ${LoopUntil} $1 >= 50
+  ${LoopUntil} $1 >= 20
 FunctionEnd
 !macroend
 !insertmacro DEFINE_END_TOLVARD ""
