@@ -106,7 +106,7 @@ bool Desktop::ShowColumn() {
     int described = 0;
     for (int row = 0; row < window_.Rows(); ++row) {
         std::string text = explorershape::CellTextA(list, row, descriptionColumn_);
-        Say("    %-26s %s", window_.Name(row).c_str(), text.empty() ? "(none)" : text.c_str());
+        Say("    %-28s %s", window_.Name(row).c_str(), text.empty() ? "(none)" : text.c_str());
         if (!text.empty()) ++described;
     }
     shots_.Take("column");
@@ -181,8 +181,12 @@ void Desktop::LeaveToTheUser() {
     window_.OnContextMenu([this](int row, POINT at) {
         FileMenu menu;
         if (!menu.Build(window_.Path(row))) return;
+        Say("right click on \"%s\": %s", window_.Name(row).c_str(), menu.Entries().c_str());
         UINT command = menu.Track(window_.Frame(), at);
-        if (command) menu.Invoke(window_.Frame(), command);
+        if (!command) return;
+        menu.Invoke(window_.Frame(), command);
+        // Explorer shows the folder anew when a file in it changed (DESCRIPT.ION here).
+        InvalidateRect(window_.List(), nullptr, TRUE);
     });
     Say("over to you, on the Wine desktop:");
     Say("  - right-click a file in the window: our entry shows its description; pick it to edit it;");
@@ -205,7 +209,7 @@ int Desktop::Run(const std::string& folder) {
 
     bool started = StartTolvard();
     Check(started, "Tolvard's start and wizard");
-    Check(started && ShowColumn(), "the description column");
+    if (started) Check(ShowColumn(), "the description column");
     if (started && descriptionColumn_ >= 0) {
         FileMenu menu;
         menu_ = &menu;
@@ -220,9 +224,11 @@ int Desktop::Run(const std::string& folder) {
     }
     for (const std::string& shot : shots_.Missing()) failed_.push_back("screenshot " + shot);
     if (window_.IsOpen()) DestroyWindow(window_.Frame());
-    bool ended = tolvard_.Exit();
-    Say("Exit (ID_APP_EXIT to Tolvard's frame): Tolvard %s", ended ? "ended" : "did NOT end");
-    Check(ended, "Tolvard's Exit");
+    if (tolvard_.Started()) {
+        bool ended = tolvard_.Exit();
+        Say("Exit (ID_APP_EXIT to Tolvard's frame): Tolvard %s", ended ? "ended" : "did NOT end");
+        Check(ended, "Tolvard's Exit");
+    }
     if (failed_.empty()) return 0;
     std::string list;
     for (const std::string& what : failed_) list += (list.empty() ? "" : ", ") + what;

@@ -99,8 +99,8 @@ void FolderWindow::CreateView() {
 void FolderWindow::ShowAgain() {
     HWND old = view_;
     CreateView();
-    g_views.erase(old);
     DestroyWindow(old);
+    g_views.erase(old);
 }
 
 POINT FolderWindow::SelectRow(int row) {

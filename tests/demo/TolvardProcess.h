@@ -23,6 +23,7 @@ public:
     // shown ("welcome", "confirm", "titles"); confirmed receives the caption that
     // the confirmation page shows. False (with a line saying why) on any surprise.
     bool AnswerStartUp(const std::function<void(const char* page)>& onPage, std::string* confirmed);
+    bool Started() const { return process_ != nullptr; }
     HWND Frame() const { return frame_; }
     // Names the windows it shows (a message box with its text), to tell why it stopped.
     void SayVisibleWindows() const;
