@@ -103,14 +103,24 @@ bool Desktop::ShowColumn() {
     HWND list = window_.List();
     Say("  columns after the list view got the focus: %s", explorershape::ColumnTitles(list).c_str());
     descriptionColumn_ = explorershape::ColumnCount(list) - 1;
-    int described = 0;
+    // Each cell must say what the library's own GetDescription says for the file.
+    typedef int (*GetDescriptionFunction)(char* description, const char* path);
+    auto getDescription = reinterpret_cast<GetDescriptionFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("Tolvane.dll"), "GetDescription")));
+    int described = 0, differing = 0;
     for (int row = 0; row < window_.Rows(); ++row) {
         std::string text = explorershape::CellTextA(list, row, descriptionColumn_);
-        Say("    %-28s %s", window_.Name(row).c_str(), text.empty() ? "(none)" : text.c_str());
+        char stored[2048] = "";
+        if (getDescription) getDescription(stored, window_.Path(row).c_str());
+        bool same = getDescription && text == stored;
+        Say("    %-28s %s%s", window_.Name(row).c_str(), text.empty() ? "(none)" : text.c_str(),
+            same ? "" : ("   <- GetDescription: \"" + std::string(stored) + "\"").c_str());
         if (!text.empty()) ++described;
+        if (!same) ++differing;
     }
     shots_.Take("column");
-    return descriptionColumn_ == 4 && explorershape::ColumnTitle(list, 4) == "Description" && described > 0;
+    return descriptionColumn_ == 4 && explorershape::ColumnTitle(list, 4) == "Description" && described > 0 &&
+           differing == 0;
 }
 
 void Desktop::ShowMenuAndDialog(int row) {
