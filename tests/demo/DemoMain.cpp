@@ -1,4 +1,4 @@
-// tolvane_demo STEP [ARGS...]: the client of scripts/demo (see DemoSteps.h).
+// tolvane_demo desktop FOLDER [SHOTDIR]: the client of scripts/demo (see DemoSteps.h).
 #include "DemoSteps.h"
 
 #include <stdio.h>
@@ -18,16 +18,8 @@ LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* exception) {
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(EndOnCrash);
-    if (argc < 2) {
-        printf("usage: tolvane_demo menu FILE... | column FOLDER LABEL... | tray FILE\n");
-        return 2;
-    }
-    std::string step = argv[1];
-    std::vector<std::string> args(argv + 2, argv + argc);
-    if (step == "menu") return demo::ContextMenuStep(args);
-    if (step == "column") return demo::ColumnStep(args);
-    if (step == "column-window") return demo::ColumnWindow(args);
-    if (step == "tray" && args.size() == 1) return demo::TrayStep(args[0]);
-    printf("tolvane_demo: unknown step %s\n", step.c_str());
+    std::string step = argc > 1 ? argv[1] : "";
+    if (step == "desktop" && (argc == 3 || argc == 4)) return demo::DesktopStep(argv[2], argc == 4 ? argv[3] : "");
+    printf("usage: tolvane_demo desktop FOLDER [SHOTDIR]\n");
     return 2;
 }

@@ -1,34 +1,27 @@
-// The steps of tolvane_demo.exe. Each prints what it does, one line at a time, and
-// returns 0 when everything it showed worked.
+// tolvane_demo.exe: the client of scripts/demo. It plays the user of an installed
+// Tolvane and Tolvard on a Wine desktop, prints each step, and (without a display)
+// asks the script for a screenshot at each sight worth showing.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 namespace demo {
 
-// menu FILE...: registers Tolvane.dll as the shell would find it, and fills a
-// context menu for each file, as Explorer does on a right click.
-int ContextMenuStep(const std::vector<std::string>& files);
-
-// column FOLDER LABEL...: installs the column hook and shows the folder in an
-// Explorer-shaped window of a second process (column-window, below).
-int ColumnStep(const std::vector<std::string>& args);
-// column-window REPORT TITLE LABEL...: the second process of the column step.
-int ColumnWindow(const std::vector<std::string>& args);
-
-// tray FILE: Tolvard.exe on a desktop with a notification area; its context-menu
-// and property-page switches, toggled through its hidden frame (with the shell's
-// properties dialog of FILE after each page toggle), and Exit.
-int TrayStep(const std::string& file);
+// desktop FOLDER [SHOTDIR]: an Explorer-shaped window of FOLDER, the installed
+// Tolvard started and its first-run wizard answered, then the description column,
+// the context-menu entry with its dialog and the "Description" property page.
+// With SHOTDIR it takes the screenshots and ends; without, it leaves the window
+// for the user and ends when the window is closed.
+int DesktopStep(const std::string& folder, const std::string& shotFolder);
 
 // Output: one line, flushed at once so that it comes before a child's or Wine's.
 void Say(const char* format, ...);
 // A registry value as text: a string in quotes, a number, "(not set)" or "(no key)".
 std::string RegistryText(HKEY root, const char* key, const char* value);
-// Paths of the build: Tolvane.dll of the tree's dist, with the full path.
-std::string FullPath(const std::string& path);
+// Pumps this thread's messages for about the given time; the demo's windows, and
+// the requests of other processes to them, are served only while it pumps.
+void Pump(DWORD milliseconds);
 
 }  // namespace demo
