@@ -5,7 +5,7 @@
 # has a taskbar. Afterwards it stops that prefix's Wine server and its own Xvfb only.
 set -uo pipefail
 prefix=$1 loader=$2; shift 2
-export WINEPREFIX=$prefix WINELOADER=$loader WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINELOADER=$loader WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 display=
 for n in $(seq 150 250); do
