@@ -71,15 +71,20 @@ Var TolvardWasRunning
 ; the library is replaced or removed. Its hidden frame is the top-level window titled
 ; "Tolvard", and WM_CLOSE ends it the way Exit does (the hook stopped, the icon
 ; removed); the library is free once the process has gone. Its message boxes carry
-; the same title; WM_CLOSE answers them like their OK button, and the frame comes
-; next round. Gives up after about twenty seconds.
+; the same title; WM_CLOSE answers them like their OK button, as it closes the About
+; box, and the frame comes next round. Gives up after about twenty seconds.
 !define SYNCHRONIZE 0x00100000
 !macro DEFINE_END_TOLVARD PREFIX
 Function ${PREFIX}EndTolvard
   StrCpy $TolvardWasRunning 0
   StrCpy $1 0
   ${Do}
-    FindWindow $0 "" "Tolvard"
+    ; Its About box first: the splash, before the frame exists, or opened from the
+    ; icon's menu, which ends before the frame does.
+    FindWindow $0 "#32770" "About Tolvard"
+    ${If} $0 = 0
+      FindWindow $0 "" "Tolvard"
+    ${EndIf}
     ${If} $0 = 0
       ${Break}
     ${EndIf}

@@ -224,12 +224,9 @@ int Desktop::Run(const std::string& folder) {
         FileMenu menu;
         menu_ = &menu;
         int row = RowToShow(window_, descriptionColumn_);
-        if (shots_.Enabled()) {
-            ShowMenuAndDialog(row);
-            ShowPropertyPage(row);
-        } else {
-            LeaveToTheUser();
-        }
+        ShowMenuAndDialog(row);
+        ShowPropertyPage(row);
+        if (!shots_.Enabled()) LeaveToTheUser();
         menu_ = nullptr;
     }
     for (const std::string& shot : shots_.Missing()) failed_.push_back("screenshot " + shot);

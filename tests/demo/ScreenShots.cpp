@@ -7,9 +7,12 @@
 namespace demo {
 
 bool ScreenShots::Take(const char* name) {
-    if (!Enabled()) return true;
     // What was just opened draws itself first.
     Pump(700);
+    if (!Enabled()) {
+        Pump(3000);   // time to look at it
+        return true;
+    }
     std::string request = folder_ + "\\" + name + ".request";
     HANDLE file = CreateFileA(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

@@ -14,6 +14,7 @@ public:
     // No folder: a desktop with a user in front of it; nothing is captured.
     bool Enabled() const { return !folder_.empty(); }
     // Asks for the shot NAME; false when the script did not take it within ~20 s.
+    // With a user in front of the desktop it holds the picture a few seconds instead.
     bool Take(const char* name);
     const std::vector<std::string>& Missing() const { return missing_; }
 

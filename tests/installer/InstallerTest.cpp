@@ -257,6 +257,46 @@ TEST_F(InstallerTest, TolvardFindsTheInstalledLibraryAndTheUninstallerEndsIt) {
     RegCloseKey(sessionManager);
 }
 
+// The process of a top-level window of this class and title that a process other than
+// `other` owns, waited for; null when none appears in time.
+HANDLE WaitForTolvardWindow(const char* className, const char* title, DWORD other, DWORD timeoutMs) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(100)) {
+        HWND window = FindWindowA(className, title);
+        DWORD owner = 0;
+        if (window) GetWindowThreadProcessId(window, &owner);
+        if (owner && owner != other) return OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, owner);
+    }
+    return nullptr;
+}
+
+// An upgrade ends the running Tolvard, which holds the library, and starts the new
+// one; so does an uninstallation during Tolvard's splash. Without the column hook, no
+// other process holds the library.
+TEST_F(InstallerTest, UpgradeAndUninstallEndTolvardAlsoDuringItsSplash) {
+    Install();
+    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
+    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableExplorer", 0);
+    HANDLE running = testsupport::StartProcess(testsupport::QuoteArgument(Installed("Tolvard.exe")));
+    ASSERT_NE(nullptr, running);
+    HANDLE frame = WaitForTolvardWindow(nullptr, "Tolvard", 0, 30000);
+    ASSERT_NE(nullptr, frame) << "Tolvard's frame did not appear";
+    CloseHandle(frame);
+
+    Install();
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(running, 15000)) << "the upgrade did not end Tolvard";
+    HANDLE restarted = WaitForTolvardWindow("#32770", "About Tolvard", GetProcessId(running), 15000);
+    EXPECT_NE(nullptr, restarted) << "the upgrade did not start Tolvard again";
+    TerminateProcess(running, 1);
+    CloseHandle(running);
+    if (!restarted) return;
+
+    Uninstall();
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(restarted, 15000)) << "the uninstaller did not end Tolvard";
+    TerminateProcess(restarted, 1);
+    CloseHandle(restarted);
+}
+
 TEST_F(InstallerTest, InstallingAgainDuplicatesNothing) {
     Install();
     SystemSnapshot once = SystemSnapshot::Take();
