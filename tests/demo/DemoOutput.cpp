@@ -31,18 +31,4 @@ std::string RegistryText(HKEY root, const char* keyName, const char* value) {
     return "\"" + std::string(reinterpret_cast<const char*>(data)) + "\"";
 }
 
-void Pump(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        DWORD passed = GetTickCount() - start;
-        if (passed >= milliseconds) break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - passed, QS_ALLINPUT);
-    } while (true);
-}
-
 }  // namespace demo

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "TestSupport.h"
+
 #include <string>
 
 namespace demo {
@@ -20,8 +22,8 @@ int DesktopStep(const std::string& folder, const std::string& shotFolder);
 void Say(const char* format, ...);
 // A registry value as text: a string in quotes, a number, "(not set)" or "(no key)".
 std::string RegistryText(HKEY root, const char* key, const char* value);
-// Pumps this thread's messages for about the given time; the demo's windows, and
-// the requests of other processes to them, are served only while it pumps.
-void Pump(DWORD milliseconds);
+// The demo's windows, and the requests of other processes to them, are served only
+// while this thread pumps its messages (testsupport::PumpMessages).
+using testsupport::PumpMessages;
 
 }  // namespace demo

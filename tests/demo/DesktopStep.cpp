@@ -99,7 +99,7 @@ bool Desktop::ShowColumn() {
     window_.ShowAgain();
     Say("the folder shown anew (a new shell view and list view, as Explorer makes when it moves to a folder)");
     SetFocus(window_.List());
-    Pump(500);
+    PumpMessages(500);
     HWND list = window_.List();
     Say("  columns after the list view got the focus: %s", explorershape::ColumnTitles(list).c_str());
     descriptionColumn_ = explorershape::ColumnCount(list) - 1;
@@ -162,18 +162,11 @@ void Desktop::ShowPropertyPage(int row) {
     bool shown = shellext::DriveModalWindow(
         title.c_str(), [&] { menu_->InvokeShellVerb(window_.Frame(), "properties"); },
         [&](HWND sheet) {
-            HWND tabs = PropSheet_GetTabControl(sheet);
-            int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
-            for (int index = 0; index < count; ++index) {
-                char text[128] = "";
-                TCITEMA tab = {};
-                tab.mask = TCIF_TEXT;
-                tab.pszText = text;
-                tab.cchTextMax = sizeof text;
-                SendMessageA(tabs, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&tab));
-                pages += (index ? " | " : "") + std::string(text);
-                if (std::string(text) != "Description") continue;
-                PropSheet_SetCurSel(sheet, nullptr, index);
+            std::vector<std::string> titles = shellext::TabTitles(sheet);
+            for (size_t index = 0; index < titles.size(); ++index) {
+                pages += (index ? " | " : "") + titles[index];
+                if (titles[index] != "Description") continue;
+                PropSheet_SetCurSel(sheet, nullptr, static_cast<int>(index));
                 field = shellext::WindowText(GetDlgItem(PropSheet_GetCurrentPageHwnd(sheet), kDescriptionField));
                 shots_.Take("page");
             }
@@ -203,7 +196,7 @@ void Desktop::LeaveToTheUser() {
     Say("  - Properties in that menu: the \"Description\" page;");
     Say("  - Tolvard's icon in the taskbar: its menu switches the three features;");
     Say("  - close the folder window to end the demo.");
-    while (window_.IsOpen()) Pump(200);
+    while (window_.IsOpen()) PumpMessages(200);
 }
 
 int Desktop::Run(const std::string& folder) {
@@ -215,7 +208,7 @@ int Desktop::Run(const std::string& folder) {
     }
     Say("opened \"Exploring - %s\" (ExploreWClass > SHELLDLL_DefView > SysListView32, details view)", folder.c_str());
     Say("  columns: %s; %d files", explorershape::ColumnTitles(window_.List()).c_str(), window_.Rows());
-    Pump(300);
+    PumpMessages(300);
 
     bool started = StartTolvard();
     Check(started, "Tolvard's start and wizard");

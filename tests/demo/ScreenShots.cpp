@@ -8,9 +8,9 @@ namespace demo {
 
 bool ScreenShots::Take(const char* name) {
     // What was just opened draws itself first.
-    Pump(700);
+    PumpMessages(700);
     if (!Enabled()) {
-        Pump(3000);   // time to look at it
+        PumpMessages(3000);   // time to look at it
         return true;
     }
     std::string request = folder_ + "\\" + name + ".request";
@@ -22,7 +22,7 @@ bool ScreenShots::Take(const char* name) {
     }
     CloseHandle(file);
     for (DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
-        Pump(100);
+        PumpMessages(100);
         if (GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES) {
             Say("  screenshot \"%s\" taken", name);
             return true;

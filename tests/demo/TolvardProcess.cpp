@@ -102,7 +102,7 @@ bool TolvardProcess::AnswerStartUp(const std::function<void(const char* page)>& 
     bool splashSeen = false, splashGone = false;
     DWORD splashShown = 0;
     HWND lastPage = nullptr;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Pump(100)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; PumpMessages(100)) {
         if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
             Say("  Tolvard ended during its start");
             return false;
@@ -166,17 +166,17 @@ bool TolvardProcess::Exit() {
     if (!process_) return true;
     if (frame_) PostMessageA(frame_, WM_COMMAND, ID_APP_EXIT, 0);
     DWORD ended = WAIT_TIMEOUT;
-    for (DWORD start = GetTickCount(); ended == WAIT_TIMEOUT && GetTickCount() - start < 15000; Pump(50))
+    for (DWORD start = GetTickCount(); ended == WAIT_TIMEOUT && GetTickCount() - start < 15000; PumpMessages(50))
         ended = WaitForSingleObject(process_, 0);
     return ended == WAIT_OBJECT_0;
 }
 
 bool ColumnHookReachesThisProcess(DWORD timeoutMs) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Pump(200)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; PumpMessages(200)) {
         // Wine tells a thread of newly set hooks only along with a message it
         // receives; a quiet thread would never learn of the hook.
         PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
-        Pump(0);
+        PumpMessages(0);
         HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         DestroyWindow(probe);
         if (GetModuleHandleA("Tolvane.dll")) return true;

@@ -342,22 +342,6 @@ protected:
         EXPECT_TRUE(DriveModalWindow(title.c_str(), [&] { shellMenu->InvokeCommand(&info); }, drive));
     }
 
-    static std::vector<std::string> TabTitles(HWND sheet) {
-        std::vector<std::string> titles;
-        HWND tabs = PropSheet_GetTabControl(sheet);
-        const int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            char title[128] = "";
-            TCITEMA tab = {};
-            tab.mask = TCIF_TEXT;
-            tab.pszText = title;
-            tab.cchTextMax = sizeof title;
-            SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&tab));
-            titles.push_back(title);
-        }
-        return titles;
-    }
-
     Apartment apartment_;
     RegisteredServer server_{true};
     CleanSettings settings_;

@@ -1,5 +1,6 @@
 #include "ShellextTestSupport.h"
 
+#include <commctrl.h>
 #include <shlwapi.h>
 
 #include "TestSupport.h"
@@ -142,6 +143,22 @@ bool ControlMatchesRect(HWND dialog, HWND control, const DialogRect& expected) {
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&have), 2);
     return want.left == have.left && want.top == have.top && want.right == have.right - have.left &&
            want.bottom == have.bottom - have.top;
+}
+
+std::vector<std::string> TabTitles(HWND sheet) {
+    std::vector<std::string> titles;
+    HWND tabs = PropSheet_GetTabControl(sheet);
+    const int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char title[128] = "";
+        TCITEMA tab = {};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = title;
+        tab.cchTextMax = sizeof title;
+        SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&tab));
+        titles.push_back(title);
+    }
+    return titles;
 }
 
 std::string WindowText(HWND window) {

@@ -98,6 +98,8 @@ bool ControlMatchesRect(HWND dialog, HWND control, const DialogRect& expected);
 
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);
+// The titles of a property sheet's pages, from left to right.
+std::vector<std::string> TabTitles(HWND sheet);
 
 // The bytes of a folder's DESCRIPT.ION, or empty.
 std::string DescriptionFile(const std::string& folder);
