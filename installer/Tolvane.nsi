@@ -104,11 +104,6 @@ FunctionEnd
 !insertmacro DEFINE_END_TOLVARD ""
 !insertmacro DEFINE_END_TOLVARD "un."
 
-; Replaces a file that may be in use: Explorer keeps Tolvane.dll loaded while it uses
-; the extension, and the column hook maps it into every process of the desktop.
-; Windows NT lets a loaded file be renamed, so the old one moves aside and goes at
-; the next restart; where even that fails (Windows 95), the new file waits beside it
-; and takes its place at the next restart.
 ; The shell's handler lists under HKCR\* exist on every Windows, but not always all
 ; of them (a new Wine prefix lacks some). The installation notes in its uninstall key
 ; each one it makes, so that the uninstaller removes exactly those, once empty.
@@ -128,6 +123,11 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; Replaces a file that may be in use: Explorer keeps Tolvane.dll loaded while it uses
+; the extension, and the column hook maps it into every process of the desktop.
+; Windows NT lets a loaded file be renamed, so the old one moves aside and goes at
+; the next restart; where even that fails (Windows 95), the new file waits beside it
+; and takes its place at the next restart.
 !macro REPLACE_FILE NAME
   Delete "$INSTDIR\${NAME}.old"
   Delete "$INSTDIR\${NAME}"
