@@ -1,6 +1,7 @@
 #include "TolvardProcess.h"
 
 #include "DemoSteps.h"
+#include "ShellextTestSupport.h"
 #include "resource.h"   // Tolvard's dialog, control and command ids
 
 namespace demo {
@@ -16,12 +17,6 @@ struct WindowSearch {
     HWND found;
 };
 
-std::string ClassOf(HWND window) {
-    char name[256] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 std::string TextOf(HWND window) {
     char text[512] = "";
     DWORD_PTR copied = 0;
@@ -36,7 +31,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != search->processId || (search->dialog && !IsWindowVisible(window))) return TRUE;
-    if ((ClassOf(window) == "#32770") != search->dialog) return TRUE;
+    if ((shellext::ClassName(window) == "#32770") != search->dialog) return TRUE;
     char title[256] = "";
     GetWindowTextA(window, title, sizeof title);
     if (lstrcmpA(title, search->title) != 0) return TRUE;
@@ -152,7 +147,7 @@ BOOL CALLBACK SayWindow(HWND window, LPARAM processId) {
     if (owner != static_cast<DWORD>(processId) || !IsWindowVisible(window)) return TRUE;
     char title[256] = "";
     GetWindowTextA(window, title, sizeof title);
-    Say("  Tolvard shows \"%s\" (%s): \"%s\"", title, ClassOf(window).c_str(),
+    Say("  Tolvard shows \"%s\" (%s): \"%s\"", title, shellext::ClassName(window).c_str(),
         TextOf(GetDlgItem(window, 0xFFFF)).c_str());
     return TRUE;
 }
