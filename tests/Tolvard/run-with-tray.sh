@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # run-with-tray.sh PREFIX LOADER PROGRAM [ARGS...]: runs a test program that needs a
 # notification area. Starts an Xvfb of its own on a free display and, in the Wine prefix
-# PREFIX (made here on first use, with the X11 driver), a desktop named "shell", which
-# has a taskbar. Afterwards it stops that prefix's Wine server and its own Xvfb only.
+# PREFIX (made on first use by scripts/wine-desktop-prefix, with the X11 driver), a
+# desktop named "shell", which has a taskbar. Afterwards it stops that prefix's Wine
+# server and its own Xvfb only.
 set -uo pipefail
 prefix=$1 loader=$2; shift 2
 export WINEPREFIX=$prefix WINELOADER=$loader WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -23,15 +24,7 @@ cleanup() {
 trap cleanup EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 
-if [ ! -f "$prefix/.tray" ]; then
-  mkdir -p "$prefix"
-  "$loader" wineboot -i >/dev/null 2>&1
-  # Every program of this prefix runs on the desktop "shell".
-  "$loader" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
-  "$loader" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f >/dev/null 2>&1
-  wineserver -w
-  touch "$prefix/.tray"
-fi
+"$(dirname "$0")/../../scripts/wine-desktop-prefix" "$prefix" "$loader" shell 800x600 || exit 1
 "$loader" explorer /desktop=shell,800x600 >/dev/null 2>&1 &
 sleep 2
 "$loader" "$@"

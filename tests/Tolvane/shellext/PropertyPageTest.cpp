@@ -106,13 +106,9 @@ TEST_F(PropertyPageTest, PageHoldsTheFieldsOfTheEditDialogInShellFont) {
     Select({path});
     ShowSheet([&](HWND sheet, HWND page) {
         ASSERT_NE(nullptr, page);
-        TCITEMA tab = {};
-        char title[64] = "";
-        tab.mask = TCIF_TEXT;
-        tab.pszText = title;
-        tab.cchTextMax = sizeof title;
-        SendMessageA(PropSheet_GetTabControl(sheet), TCM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tab));
-        EXPECT_STREQ("Description", title);
+        const std::vector<std::string> titles = TabTitles(sheet);
+        ASSERT_FALSE(titles.empty());
+        EXPECT_EQ("Description", titles[0]);
         EXPECT_EQ("MS Shell Dlg", FontFace(page));
         EXPECT_FALSE(ItemEnabled(sheet, kApply));
         ExpectControls(page, {
