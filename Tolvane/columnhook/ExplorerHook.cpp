@@ -13,13 +13,25 @@ namespace {
 // takes a module reference of its own, which is never given back: the library
 // then stays in the process even when the system drops it after the hook is
 // removed, or the shell frees it through DllCanUnloadNow.
+// Windows XP and later take that reference with GetModuleHandleExA; Windows 95,
+// 98, Me, NT 4 and 2000 lack it, and there one more LoadLibraryA of the library's
+// own path does the same.
+bool TakeModuleReference() {
+    typedef BOOL(WINAPI * GetModuleHandleExFn)(DWORD, LPCSTR, HMODULE*);
+    const DWORD fromAddress = 0x00000004;  // GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS
+    GetModuleHandleExFn getModuleHandleEx = reinterpret_cast<GetModuleHandleExFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetModuleHandleExA")));
+    HMODULE module = nullptr;
+    if (getModuleHandleEx)
+        return getModuleHandleEx(fromAddress, reinterpret_cast<LPCSTR>(&FolderViewProc), &module) != FALSE;
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(g_ModuleHandle, path, sizeof path);
+    return length > 0 && length < sizeof path && LoadLibraryA(path) != nullptr;
+}
+
 void KeepLibraryLoaded() {
     static bool held = false;
-    if (held) return;
-    HMODULE module = nullptr;
-    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                           reinterpret_cast<LPCSTR>(&FolderViewProc), &module))
-        held = true;
+    if (!held) held = TakeModuleReference();
 }
 
 

@@ -8,15 +8,25 @@
 
 namespace {
 
+// The frame 1012 is a tab control: its class must be registered in this process
+// even when the host has not done so. comctl32 4.70 (Internet Explorer 3) and later
+// register just that class through InitCommonControlsEx; the 4.00 of Windows 95 and
+// NT 4 lacks it, and there InitCommonControls registers all of them.
+void RegisterTabControl() {
+    typedef BOOL(WINAPI * InitCommonControlsExFn)(const INITCOMMONCONTROLSEX*);
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");  // loaded: this library imports it
+    InitCommonControlsExFn initCommonControlsEx = comctl ? reinterpret_cast<InitCommonControlsExFn>(
+        reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx"))) : nullptr;
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES};
+    if (!initCommonControlsEx || !initCommonControlsEx(&classes)) InitCommonControls();
+}
+
 const char* PathOf(HWND dialog) { return reinterpret_cast<const char*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 }  // namespace
 
 void ShowEditDialog(HWND owner, const char* path) {
-    // The frame 1012 is a tab control: its class must be registered in this
-    // process even when the host has not done so.
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES};
-    InitCommonControlsEx(&classes);
+    RegisterTabControl();
     DialogBoxParamA(g_ModuleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), owner, EditDialogProc,
                     reinterpret_cast<LPARAM>(path));
 }

@@ -1,9 +1,5 @@
 # Tests of Tolvard's own Parts (the tray program): hook control, wizard, switches,
 # tray icon, start-up and shutdown.
-if(NOT TARGET tolvard_core)
-  return()
-endif()
-
 tolvane_test_helper(explorer_window SOURCES ExplorerWindowHelper.cpp LIBS comctl32)
 add_library(hook_library SHARED HookLibraryHelper.cpp)
 set_target_properties(hook_library PROPERTIES PREFIX "")
@@ -13,25 +9,22 @@ add_library(tolvard_test_support STATIC DialogDriver.cpp ExplorerWindowFixture.c
 target_link_libraries(tolvard_test_support PUBLIC test_support)
 target_include_directories(tolvard_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
-tolvane_test(tolvard_wizard_test SOURCES ExplorerWizardTest.cpp ${TOLVARD_RC}
-             LIBS tolvard_core tolvard_test_support comctl32)
+tolvane_test(tolvard_wizard_test SOURCES ExplorerWizardTest.cpp
+             LIBS tolvard_core tolvard_resources tolvard_test_support comctl32)
 add_dependencies(tolvard_wizard_test explorer_window)
-tolvane_test(tolvard_hookcontrol_test SOURCES HookControlTest.cpp ${TOLVARD_RC}
-             LIBS tolvard_core tolvard_test_support comctl32)
+tolvane_test(tolvard_hookcontrol_test SOURCES HookControlTest.cpp
+             LIBS tolvard_core tolvard_resources tolvard_test_support comctl32)
 add_dependencies(tolvard_hookcontrol_test hook_library explorer_window)
 
-if(NOT TARGET tolvard_app)
-  return()
-endif()
-tolvane_test(tolvard_app_test SOURCES TrayAppTest.cpp ${TOLVARD_RC}
-             LIBS tolvard_app tolvard_test_support comctl32)
+tolvane_test(tolvard_app_test SOURCES TrayAppTest.cpp
+             LIBS tolvard_app tolvard_resources tolvard_test_support comctl32)
 add_dependencies(tolvard_app_test hook_library)
 
 # Tolvard.exe itself, on a desktop with a notification area (Xvfb, a Wine desktop of
 # its own prefix beside the tests' headless one).
-tolvane_test_helper(tolvard_tray_test SOURCES TrayProcessTest.cpp ${TOLVARD_RC}
-                    LIBS tolvard_app tolvard_test_support gtest_main shell32)
-add_dependencies(tolvard_tray_test hook_library Tolvard)
+tolvane_test_helper(tolvard_tray_test SOURCES TrayProcessTest.cpp
+                    LIBS tolvard_app tolvard_resources tolvard_test_support gtest_main shell32)
+add_dependencies(tolvard_tray_test hook_library)
 add_test(NAME tolvard_tray_test
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/run-with-tray.sh ${CMAKE_BINARY_DIR}/wineprefix-tray
                  ${WINE_LOADER} $<TARGET_FILE:tolvard_tray_test>)
@@ -42,4 +35,4 @@ set_tests_properties(tolvard_tray_test PROPERTIES
   FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
 
 # The wizard pages and the tray menu for scripts/screenshots.
-tolvane_test_helper(tolvard_pictures SOURCES TolvardPicturesHelper.cpp ${TOLVARD_RC} LIBS tolvard_core comctl32)
+tolvane_test_helper(tolvard_pictures SOURCES TolvardPicturesHelper.cpp LIBS tolvard_core tolvard_resources comctl32)

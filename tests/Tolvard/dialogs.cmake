@@ -1,16 +1,10 @@
 # Tests of the options dialog, the About box and its link controls, on real dialog
 # windows made from Tolvard's resources.
-if(NOT TARGET afx OR NOT TARGET tolvard_core)
-  return()
-endif()
 tolvane_test_helper(link_target SOURCES LinkTargetHelper.cpp)
 tolvane_test(tolvard_dialogs_test
-  SOURCES DialogsTestApp.cpp OptionsDialogTest.cpp AboutDialogTest.cpp afx/Ticker.cpp ${TOLVARD_RC}
-          ${CMAKE_SOURCE_DIR}/Tolvard/OptionsDlg.cpp ${CMAKE_SOURCE_DIR}/Tolvard/AboutDlg.cpp
-          ${CMAKE_SOURCE_DIR}/Tolvard/StaticLink.cpp
-  LIBS tolvard_core afx shell32 comctl32)
-target_include_directories(tolvard_dialogs_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/afx
-                                                        ${CMAKE_SOURCE_DIR}/Tolvard)
+  SOURCES DialogsTestApp.cpp OptionsDialogTest.cpp AboutDialogTest.cpp afx/Ticker.cpp
+  LIBS tolvard_app tolvard_resources comctl32)
+target_include_directories(tolvard_dialogs_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/afx)
 # A winhlp32.exe with the hand cursor next to the test program, where LoadLibraryA
 # looks first. Wine's own winhlp32.exe has no cursor 106, and Wine takes its own
 # (builtin) one even over a file in the program's folder unless told to take that file.
@@ -23,7 +17,5 @@ set_tests_properties(tolvard_dialogs_test PROPERTIES
 
 # The About box and the options dialog for scripts/screenshots.
 tolvane_test_helper(dialog_shots
-  SOURCES DialogShots.cpp ${TOLVARD_RC} ${CMAKE_SOURCE_DIR}/Tolvard/OptionsDlg.cpp
-          ${CMAKE_SOURCE_DIR}/Tolvard/AboutDlg.cpp ${CMAKE_SOURCE_DIR}/Tolvard/StaticLink.cpp
-  LIBS tolvard_core afx shell32 comctl32)
-target_include_directories(dialog_shots PRIVATE ${CMAKE_SOURCE_DIR}/Tolvard)
+  SOURCES DialogShots.cpp
+  LIBS tolvard_app tolvard_resources comctl32)

@@ -39,7 +39,7 @@ void RemoveTree(const std::string& folder) {
 }  // namespace
 
 std::string DistFile(const char* name) {
-    return ModuleFolder() + "\\..\\dist\\" + name;
+    return std::string(TOLVANE_DIST_DIR) + "\\" + name;
 }
 
 std::string BinFile(const char* name) {

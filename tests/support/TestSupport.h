@@ -9,7 +9,8 @@
 
 namespace testsupport {
 
-// Full path of a product binary in build\dist (Tolvane.dll, Tolvard.exe).
+// Full path of a shipped binary in the product tree's dist folder (Tolvane.dll,
+// Tolvard.exe, the setup), as the build named it.
 std::string DistFile(const char* name);
 // Full path of a program next to the running test program (build\bin).
 std::string BinFile(const char* name);

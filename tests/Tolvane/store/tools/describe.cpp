@@ -1,6 +1,6 @@
 // describe get|set|del PATH [TEXT] [COUNT]: calls the exported description
-// functions of Tolvane.dll (loaded from build\dist, or from the folder in
-// TOLVANE_DLL) and prints what GetDescription returns. With COUNT, set and get
+// functions of Tolvane.dll (loaded from the build's dist folder, or from the
+// path in TOLVANE_DLL) and prints what GetDescription returns. With COUNT, set and get
 // repeat that many times (used by the concurrency test). Exit code 0 on
 // success, 2 on bad arguments, 3 when the library or its exports are missing.
 #include <windows.h>
@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "TestSupport.h"
+
 typedef int(__cdecl* GetFunction)(char*, const char*);
 typedef int(__cdecl* SetFunction)(const char*, const char*);
 typedef int(__cdecl* DelFunction)(const char*);
@@ -17,10 +19,7 @@ typedef int(__cdecl* DelFunction)(const char*);
 static std::string LibraryPath() {
     char folder[MAX_PATH] = {};
     if (GetEnvironmentVariableA("TOLVANE_DLL", folder, MAX_PATH) > 0) return folder;
-    GetModuleFileNameA(nullptr, folder, MAX_PATH);
-    char* slash = strrchr(folder, '\\');
-    if (slash) *slash = '\0';
-    return std::string(folder) + "\\..\\dist\\Tolvane.dll";
+    return testsupport::DistFile("Tolvane.dll");
 }
 
 int main(int argc, char** argv) {

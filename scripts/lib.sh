@@ -1,0 +1,91 @@
+# lib.sh: what the scripts share. Sourced, never run; the caller has `set -euo pipefail`.
+#
+#   top, build                 the project's folder, and the build folder relative to it
+#                              (BUILD_DIR, default build)
+#   wine_env PREFIX LOADER     exports the Wine environment every script runs programs in
+#   wine_loader ARCH           Wine's loader for i686 or x64 programs
+#   configure_tree ARCH TESTS  configures $build/ARCH (product, and tests when TESTS=ON)
+#   runs_32bit                 true where Wine runs 32-bit programs here; sets why_not_32bit
+#   start_xvfb WxH             an Xvfb on a display that is really free; sets DISPLAY, xvfb_pid
+#   start_wine_desktop NAME WxH  a Wine desktop with a taskbar in $WINEPREFIX, waited for
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${BUILD_DIR:-build}
+
+# Quiet, without the Mono and Gecko prompts; winedbg off, so that a crashing program
+# ends at once instead of waiting in the debugger; Wine's menu builder off, so that
+# nothing lands in the Linux desktop's menus.
+wine_env() {
+  export WINEPREFIX=$1 WINELOADER=$2
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
+}
+
+# Wine's loaders are named directly: where the 32-bit one is installed but the kernel
+# cannot run 32-bit code, the plain "wine" command would pick the broken one.
+wine_loader() {
+  case $1 in
+    i686) echo /usr/lib/wine/wine ;;
+    x64) echo /usr/lib/wine/wine64 ;;
+  esac
+}
+
+# The trees: build/i686 is the shipped 32-bit build, whose binaries and setup land in
+# build/dist; build/x64 the 64-bit build, in build/x64/dist. Each holds its test tree
+# in tests/ when configured with TESTS=ON.
+configure_tree() {
+  local arch=$1 tests=$2 toolchain dist
+  case $arch in
+    i686) toolchain=mingw-i686.cmake dist=$top/$build/dist ;;
+    x64) toolchain=mingw-x86_64.cmake dist=$top/$build/x64/dist ;;
+  esac
+  cmake -S "$top" -B "$build/$arch" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DTOLVANE_TESTS="$tests" -DDIST_DIR="$dist" >/dev/null
+}
+
+# Some machines run no 32-bit code: the kernel refuses Wine's 32-bit loader (execve
+# fails with ENOEXEC). Others do. A tiny 32-bit program tells, in the i686 tree's prefix.
+runs_32bit() {
+  local loader probe=$top/$build/probe32
+  loader=$(wine_loader i686)
+  why_not_32bit=
+  if [ ! -x "$loader" ]; then
+    why_not_32bit="Wine's 32-bit loader $loader is not installed"; return 1
+  fi
+  if ! "$loader" --version >/dev/null 2>&1; then
+    why_not_32bit="this machine's kernel does not run Wine's 32-bit loader (no 32-bit code runs here)"; return 1
+  fi
+  mkdir -p "$probe"
+  printf '#include <stdio.h>\nint main(void) { puts("32-bit code runs"); return 0; }\n' >"$probe/probe.c"
+  i686-w64-mingw32-gcc-win32 "$probe/probe.c" -o "$probe/probe.exe"
+  scripts/wine-prefix "$top/$build/i686/wineprefix" "$loader"
+  if ! (wine_env "$top/$build/i686/wineprefix" "$loader"; timeout 120 "$loader" "$probe/probe.exe" 2>/dev/null) |
+       grep -q '32-bit code runs'; then
+    why_not_32bit="Wine did not run a 32-bit test program here"; return 1
+  fi
+}
+
+# Xvfb picks a free display itself (-displayfd), so two runs on one machine never meet
+# on one display.
+start_xvfb() {
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  local number
+  read -r -t 30 number <"$fifo" || number=
+  rm -f "$fifo"
+  [ -n "$number" ] || { echo "start_xvfb: Xvfb did not start" >&2; return 1; }
+  export DISPLAY=:$number
+}
+
+# The desktop NAME of the prefix made by scripts/wine-desktop-prefix; returns once its
+# taskbar is there (up to a minute), so that the notification area can be used at once.
+start_wine_desktop() {
+  local name=$1 size=$2 waiter=$WINEPREFIX/wait-window.exe
+  local compiler=x86_64-w64-mingw32-gcc-win32
+  [ "$WINELOADER" = "$(wine_loader i686)" ] && compiler=i686-w64-mingw32-gcc-win32
+  [ -f "$waiter" ] || "$compiler" -O2 "$top/tools/wait-window.c" -o "$waiter"
+  "$WINELOADER" explorer /desktop="$name,$size" >/dev/null 2>&1 &
+  "$WINELOADER" "$waiter" Shell_TrayWnd 60 || { echo "start_wine_desktop: no taskbar came" >&2; return 1; }
+}
