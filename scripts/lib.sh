@@ -13,11 +13,12 @@ build=${BUILD_DIR:-build}
 
 # Quiet, without the Mono and Gecko prompts; winedbg off, so that a crashing program
 # ends at once instead of waiting in the debugger; Wine's menu builder off, so that
-# nothing lands in the Linux desktop's menus.
+# nothing lands in the Linux desktop's menus. A caller's own WINEDEBUG and
+# WINEDLLOVERRIDES stand (a test may need a DLL of its own).
 wine_env() {
   export WINEPREFIX=$1 WINELOADER=$2
   export WINEDEBUG=${WINEDEBUG:--all}
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
+  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"}
 }
 
 # Wine's loaders are named directly: where the 32-bit one is installed but the kernel
