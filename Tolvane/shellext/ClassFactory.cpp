@@ -4,12 +4,7 @@
 
 #include "ClassId.h"
 #include "InterfaceTable.h"
-#include "Module.h"
 #include "ShellExtension.h"
-
-CClassFactory::CClassFactory() : m_referenceCount(0) { ObjectCreated(); }
-
-CClassFactory::~CClassFactory() { ObjectDestroyed(); }
 
 STDMETHODIMP CClassFactory::QueryInterface(REFIID iid, void** object) {
     static const InterfaceEntry<CClassFactory> kInterfaces[] = {
@@ -19,15 +14,9 @@ STDMETHODIMP CClassFactory::QueryInterface(REFIID iid, void** object) {
     return QueryInterfaceTable(this, kInterfaces, iid, object);
 }
 
-STDMETHODIMP_(ULONG) CClassFactory::AddRef() { return ++m_referenceCount; }
+STDMETHODIMP_(ULONG) CClassFactory::AddRef() { return AddReference(); }
 
-STDMETHODIMP_(ULONG) CClassFactory::Release() {
-    if (--m_referenceCount == 0) {
-        delete this;
-        return 0;
-    }
-    return m_referenceCount;
-}
+STDMETHODIMP_(ULONG) CClassFactory::Release() { return ReleaseReference(); }
 
 STDMETHODIMP CClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
     if (!object) return E_POINTER;

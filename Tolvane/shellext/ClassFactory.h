@@ -3,10 +3,11 @@
 
 #include <objbase.h>
 
-class CClassFactory : public IClassFactory {
+#include "ReferenceCounted.h"
+
+class CClassFactory : public IClassFactory, private CReferenceCounted {
 public:
-    CClassFactory();
-    virtual ~CClassFactory();
+    CClassFactory() {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override;
@@ -15,5 +16,5 @@ public:
     STDMETHODIMP LockServer(BOOL lock) override;
 
 private:
-    ULONG m_referenceCount;
+    ~CClassFactory() override {}
 };

@@ -5,7 +5,8 @@
 
 // The largest width used; larger settings are taken as this.
 constexpr unsigned kLargestMenuWidth = 2000;
-// Room for the longest text built: two quotes, kLargestMenuWidth bytes, the zero.
+// The text's buffer. The longest text built takes 2,003 bytes (two quotes,
+// kLargestMenuWidth bytes, the zero); the buffer is the menu's own 2,052.
 constexpr std::size_t kMenuTextSize = 2052;
 
 // Writes into text (kMenuTextSize bytes) a double quote, at most width bytes of

@@ -3,17 +3,11 @@
 
 #include "ClassId.h"
 #include "InterfaceTable.h"
-#include "Module.h"
 
-CShellExtension::CShellExtension()
-    : m_referenceCount(0), m_dataObject(nullptr), m_pageReferences(0) {
-    m_selectedFile[0] = '\0';
-    ObjectCreated();
-}
+CShellExtension::CShellExtension() : m_dataObject(nullptr), m_pageReferences(0) { m_selectedFile[0] = '\0'; }
 
 CShellExtension::~CShellExtension() {
     if (m_dataObject) m_dataObject->Release();
-    ObjectDestroyed();
 }
 
 // IUnknown
@@ -29,16 +23,9 @@ STDMETHODIMP CShellExtension::QueryInterface(REFIID iid, void** object) {
     return QueryInterfaceTable(this, kInterfaces, iid, object);
 }
 
-// An apartment-threaded object is called on one thread: a plain count will do.
-STDMETHODIMP_(ULONG) CShellExtension::AddRef() { return ++m_referenceCount; }
+STDMETHODIMP_(ULONG) CShellExtension::AddRef() { return AddReference(); }
 
-STDMETHODIMP_(ULONG) CShellExtension::Release() {
-    if (--m_referenceCount == 0) {
-        delete this;
-        return 0;
-    }
-    return m_referenceCount;
-}
+STDMETHODIMP_(ULONG) CShellExtension::Release() { return ReleaseReference(); }
 
 void CShellExtension::ReleasePageReference() {
     if (m_pageReferences <= 0) return;

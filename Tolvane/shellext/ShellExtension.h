@@ -7,13 +7,15 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "ReferenceCounted.h"
+
 class CShellExtension : public IContextMenu,
                         public IShellExtInit,
                         public IShellPropSheetExt,
-                        public ICopyHookA {
+                        public ICopyHookA,
+                        private CReferenceCounted {
 public:
     CShellExtension();
-    virtual ~CShellExtension();
 
     // IUnknown, shared by all four bases.
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -46,8 +48,9 @@ public:
     void ReleasePageReference();
 
 private:
+    ~CShellExtension() override;
+
     char m_selectedFile[MAX_PATH];
-    ULONG m_referenceCount;
     IDataObject* m_dataObject;
     // References held by pages that were handed to the property sheet and not
     // yet given back by their callbacks.
