@@ -1,0 +1,89 @@
+#include "ViewCaches.h"
+
+#include <stdlib.h>
+
+#include <new>
+
+#include "ColumnHook.h"
+#include "DescriptionCache.h"
+
+namespace {
+
+struct ViewCache {
+    HWND view;
+    CDescriptionCache cache;
+    ViewCache* next;
+    HWND testedList;  // the list view of the last details test, or null
+    bool details;     // its result
+    DWORD testTick;   // when it was made
+};
+
+// Taken as the library is loaded (the loader runs this alone), so that no two
+// threads ever race to make it. Never given back: a process that once
+// subclassed a view keeps the library to its end.
+const DWORD g_slot = TlsAlloc();
+
+ViewCache* FirstOfThread() {
+    return static_cast<ViewCache*>(TlsGetValue(g_slot));
+}
+
+void Free(ViewCache* node) {
+    node->~ViewCache();
+    free(node);
+}
+
+// Unlinks and frees the caches of the views that match; gone: also every view
+// that no longer exists (its destruction did not reach us, for instance under a
+// subclass that swallowed it), so that the list holds live views only.
+void Drop(HWND view, bool gone) {
+    ViewCache* first = FirstOfThread();
+    ViewCache** link = &first;
+    while (*link) {
+        ViewCache* node = *link;
+        if (node->view == view || (gone && !IsWindow(node->view))) {
+            *link = node->next;
+            Free(node);
+        } else {
+            link = &node->next;
+        }
+    }
+    TlsSetValue(g_slot, first);
+}
+
+// The view's node, made at its first use; null when none can be made.
+ViewCache* NodeOfView(HWND view) {
+    if (g_slot == TLS_OUT_OF_INDEXES) return nullptr;
+    for (ViewCache* node = FirstOfThread(); node; node = node->next)
+        if (node->view == view) return node;
+
+    Drop(nullptr, true);
+    void* memory = malloc(sizeof(ViewCache));
+    if (!memory) return nullptr;
+    ViewCache* node = new (memory) ViewCache{view, {}, FirstOfThread(), nullptr, false, 0};
+    TlsSetValue(g_slot, node);
+    return node;
+}
+
+}  // namespace
+
+CDescriptionCache* CacheOfView(HWND view) {
+    ViewCache* node = NodeOfView(view);
+    return node ? &node->cache : nullptr;
+}
+
+bool IsDetailsFileViewOf(HWND view, HWND listView) {
+    ViewCache* node = NodeOfView(view);
+    if (!node) return IsDetailsFileView(listView);
+    DWORD now = GetTickCount();
+    if (node->testedList != listView || now - node->testTick >= CDescriptionCache::kFreshForMs) {
+        node->details = IsDetailsFileView(listView);
+        node->testedList = listView;
+        node->testTick = now;
+    }
+    return node->details;
+}
+
+void ForgetView(HWND view) {
+    if (g_slot == TLS_OUT_OF_INDEXES || !FirstOfThread()) return;
+    Drop(view, false);
+}
