@@ -87,7 +87,7 @@ ReadResult ReadWholeFile(const char* path, char** bytes, size_t* size) {
 }  // namespace
 
 CDescriptionCache::CDescriptionCache()
-    : held_(false), readTick_(0), folder_(), folderLength_(0), settings_(), settingsKey_(nullptr),
+    : held_(false), declined_(false), readTick_(0), folder_(), folderLength_(0), settings_(), settingsKey_(nullptr),
       haveFile_(false), bytes_(nullptr),
       size_(0) {}
 
@@ -103,6 +103,7 @@ void CDescriptionCache::Forget() {
     size_ = 0;
     haveFile_ = false;
     held_ = false;
+    declined_ = false;
     folderLength_ = 0;
     folder_[0] = '\0';
 }
@@ -117,8 +118,9 @@ bool CDescriptionCache::Lookup(const char* path, char* description) {
 
     bool sameFolder = held_ && folderLength == folderLength_ && memcmp(path, folder_, folderLength) == 0;
     if (!sameFolder || GetTickCount() - readTick_ >= kFreshForMs) {
-        if (!Refresh(path, folderLength)) return false;
+        Refresh(path, folderLength);
     }
+    if (declined_) return false;
     if (!haveFile_) return true;
 
     DescriptionLine line;
@@ -135,21 +137,17 @@ bool CDescriptionCache::Lookup(const char* path, char* description) {
     return true;
 }
 
-// Reads the settings and the folder's file again. False, with nothing kept,
-// when memory fails or the file is too big for this cache.
-bool CDescriptionCache::Refresh(const char* folder, size_t folderLength) {
+// Reads the settings and the folder's file again. When memory fails or the
+// file is too big for this cache, nothing of it is kept and the folder's cells
+// are declined until the bound has passed, so that each is read only once.
+void CDescriptionCache::Refresh(const char* folder, size_t folderLength) {
     DWORD tick = GetTickCount();  // before the read: the answers are at most this old
     DescriptionSettings settings;
     if (!ReadDescriptionSettings(std::string_view(folder, folderLength), &settings, &settingsKey_)) {
         // No description file can be named here: no descriptions, as in the store.
         Forget();
-        memcpy(folder_, folder, folderLength);
-        folder_[folderLength] = '\0';
-        folderLength_ = folderLength;
-        settings_ = settings;
-        readTick_ = tick;
-        held_ = true;
-        return true;
+        Hold(folder, folderLength, settings, tick);
+        return;
     }
 
     char* bytes = nullptr;
@@ -157,7 +155,9 @@ bool CDescriptionCache::Refresh(const char* folder, size_t folderLength) {
     ReadResult result = ReadWholeFile(settings.filePath, &bytes, &size);
     if (result == kNoMemory || result == kTooBig) {
         Forget();
-        return false;
+        Hold(folder, folderLength, settings, tick);
+        declined_ = true;
+        return;
     }
     bool sameBytes = result == kRead && haveFile_ && held_ && size == size_ &&
                      strcmp(settings.filePath, settings_.filePath) == 0 && memcmp(bytes, bytes_, size) == 0;
@@ -168,18 +168,25 @@ bool CDescriptionCache::Refresh(const char* folder, size_t folderLength) {
         if (result == kRead) {
             if (!index_.Build(bytes, size)) {
                 free(bytes);
-                return false;
+                Hold(folder, folderLength, settings, tick);
+                declined_ = true;
+                return;
             }
             bytes_ = bytes;
             size_ = size;
             haveFile_ = true;
         }
     }
+    Hold(folder, folderLength, settings, tick);
+}
+
+void CDescriptionCache::Hold(const char* folder, size_t folderLength, const DescriptionSettings& settings,
+                             DWORD tick) {
     memcpy(folder_, folder, folderLength);
     folder_[folderLength] = '\0';
     folderLength_ = folderLength;
     settings_ = settings;
     readTick_ = tick;
     held_ = true;
-    return true;
+    declined_ = false;
 }

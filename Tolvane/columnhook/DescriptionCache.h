@@ -39,10 +39,13 @@ public:
     bool Lookup(const char* path, char* description);
 
 private:
-    bool Refresh(const char* folder, size_t folderLength);
+    void Refresh(const char* folder, size_t folderLength);
+    // Marks the folder as read at tick under the settings.
+    void Hold(const char* folder, size_t folderLength, const DescriptionSettings& settings, DWORD tick);
     void Forget();
 
     bool held_;                // folder_ was read at readTick_
+    bool declined_;            // and is left to the caller (too big, or no memory)
     DWORD readTick_;
     char folder_[260];         // drive and folder of the cells answered
     size_t folderLength_;

@@ -18,10 +18,27 @@ struct ViewCache {
     DWORD testTick;   // when it was made
 };
 
-// Taken as the library is loaded (the loader runs this alone), so that no two
-// threads ever race to make it. Never given back: a process that once
-// subclassed a view keeps the library to its end.
-const DWORD g_slot = TlsAlloc();
+// The thread-local slot that holds each thread's list, taken at the first cell
+// in a process, so that processes that never show the column spend none of
+// their few slots on it. Never given back: a process that once subclassed a
+// view keeps the library to its end.
+volatile DWORD g_slot = TLS_OUT_OF_INDEXES;
+volatile LONG g_slotClaimed = 0;
+volatile LONG g_slotMade = 0;
+
+bool HaveSlot() {
+    if (g_slotMade) return g_slot != TLS_OUT_OF_INDEXES;
+    // Made once per process: the first thread to swap in the 1 makes it, any
+    // other waits the moment that takes. InterlockedExchange is the interlocked
+    // call whose result Windows 95 reports in full (Increment gives only a sign).
+    if (InterlockedExchange(const_cast<LONG*>(&g_slotClaimed), 1) == 0) {
+        g_slot = TlsAlloc();
+        InterlockedExchange(const_cast<LONG*>(&g_slotMade), 1);
+    } else {
+        while (!g_slotMade) Sleep(0);
+    }
+    return g_slot != TLS_OUT_OF_INDEXES;
+}
 
 ViewCache* FirstOfThread() {
     return static_cast<ViewCache*>(TlsGetValue(g_slot));
@@ -52,7 +69,7 @@ void Drop(HWND view, bool gone) {
 
 // The view's node, made at its first use; null when none can be made.
 ViewCache* NodeOfView(HWND view) {
-    if (g_slot == TLS_OUT_OF_INDEXES) return nullptr;
+    if (!HaveSlot()) return nullptr;
     for (ViewCache* node = FirstOfThread(); node; node = node->next)
         if (node->view == view) return node;
 
@@ -84,6 +101,6 @@ bool IsDetailsFileViewOf(HWND view, HWND listView) {
 }
 
 void ForgetView(HWND view) {
-    if (g_slot == TLS_OUT_OF_INDEXES || !FirstOfThread()) return;
+    if (!g_slotMade || g_slot == TLS_OUT_OF_INDEXES || !FirstOfThread()) return;
     Drop(view, false);
 }
