@@ -406,6 +406,23 @@ TEST_F(ColumnHook, ChangesShowAtTheFirstRepaintAfterTheBound) {
     EXPECT_EQ(report["cell.3"], "Noted elsewhere");
 }
 
+// The cells read what the store reads: OEM descriptions converted, the first
+// line of a name in any case, a description cut at the cell's 259 characters or
+// at a zero byte.
+TEST_F(ColumnHook, CellsReadAsTheStoreReadsThem) {
+    std::string longText(300, 'L');
+    Describe(folder_.Path(), "caf\x82.txt caf\x82 cr\x8ame\r\nREPORT.TXT first\r\nreport.txt second\r\nlong.txt " +
+                                 longText + std::string("\r\nzero.txt before\0after\r\n", 25));
+    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "Ansi", "0");
+    Activate();
+    Report report = RunHelper("cells", {"CabinetWClass", Title(), "0", "caf\x82.txt", "report.txt", "long.txt",
+                                        "zero.txt"});
+    EXPECT_EQ(report["cell.A.0"], "caf\xe9 cr\xe8me");
+    EXPECT_EQ(report["cell.A.1"], "first");
+    EXPECT_EQ(report["cell.A.2"], longText.substr(0, 259));
+    EXPECT_EQ(report["cell.A.3"], "before");
+}
+
 // Each folder window is answered from its own folder, also when several share a
 // thread, and a window that moves to another folder is answered from there at once.
 TEST_F(ColumnHook, EachWindowFromItsOwnFolder) {
