@@ -38,18 +38,20 @@ void CDescriptionIndex::Clear() {
 bool CDescriptionIndex::Build(const char* bytes, size_t size) {
     Clear();
     if (!bytes) size = 0;
-    if (size >= 0xffffffffu) return false;
+    if (size >= 0xffffffffu) return false;  // offsets are kept in 32 bits
     const void* ctrlZ = size ? memchr(bytes, kCtrlZ, size) : nullptr;
     size_t end = ctrlZ ? static_cast<size_t>(static_cast<const char*>(ctrlZ) - bytes) : size;
 
     // At most one entry per line: at least twice as many slots keeps the probes short.
-    size_t lines = 1;
+    size_t lines = 0;
     for (const char* p = bytes; p && p < bytes + end;) {
         const void* feed = memchr(p, '\n', static_cast<size_t>(bytes + end - p));
         if (!feed) break;
-        ++lines;
+        if (++lines > kMaxLines) return false;
         p = static_cast<const char*>(feed) + 1;
     }
+    if (end > 0 && bytes[end - 1] != '\n') ++lines;  // the last line has no line feed
+    if (lines > kMaxLines) return false;
     size_t count = 16;
     while (count < 2 * lines) {
         if (count > (static_cast<size_t>(-1) / sizeof(Slot)) / 2) return false;

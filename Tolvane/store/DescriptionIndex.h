@@ -18,9 +18,12 @@ public:
     CDescriptionIndex(const CDescriptionIndex&) = delete;
     CDescriptionIndex& operator=(const CDescriptionIndex&) = delete;
 
+    // More lines than this are not indexed: the index stays within 16 MB.
+    static const size_t kMaxLines = 1u << 20;
+
     // Indexes the lines of bytes, which must stay in place while the index is
-    // used. False when its memory could not be had (or the data is beyond 4 GB):
-    // the index is then empty.
+    // used. False when its memory could not be had, or the data has more than
+    // kMaxLines lines: the index is then empty.
     bool Build(const char* bytes, size_t size);
     // The line of the first entry named key; false when there is none (an
     // empty key names nothing).

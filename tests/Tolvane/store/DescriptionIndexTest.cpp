@@ -128,6 +128,19 @@ TEST(DescriptionIndex, EmptyDataHasNoNames) {
     EXPECT_FALSE(index.Find("a.txt", &line));
 }
 
+// A file of more lines than the index takes is refused, not half indexed.
+TEST(DescriptionIndex, RefusesMoreLinesThanItTakes) {
+    std::string bytes;
+    for (size_t i = 0; i < CDescriptionIndex::kMaxLines; ++i) bytes += "a\n";
+    CDescriptionIndex index;
+    DescriptionLine line;
+    ASSERT_TRUE(index.Build(bytes.data(), bytes.size()));
+    EXPECT_TRUE(index.Find("A", &line));
+    bytes += "b x\n";
+    EXPECT_FALSE(index.Build(bytes.data(), bytes.size()));
+    EXPECT_FALSE(index.Find("A", &line));
+}
+
 // Many entries, many names met again in other cases: the first always wins.
 // The scan's answers come from one pass here: the first line of each name.
 TEST(DescriptionIndex, LargeFilesWithRepeatedNames) {
