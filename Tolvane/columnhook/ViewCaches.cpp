@@ -13,9 +13,8 @@ struct ViewCache {
     HWND view;
     CDescriptionCache cache;
     ViewCache* next;
-    HWND testedList;  // the list view of the last details test, or null
-    bool details;     // its result
-    DWORD testTick;   // when it was made
+    HWND testedList;  // the list view last found a details file view, or null
+    DWORD testTick;   // when it was found so
 };
 
 // The thread-local slot that holds each thread's list, taken at the first cell
@@ -76,7 +75,7 @@ ViewCache* NodeOfView(HWND view) {
     Drop(nullptr, true);
     void* memory = malloc(sizeof(ViewCache));
     if (!memory) return nullptr;
-    ViewCache* node = new (memory) ViewCache{view, {}, FirstOfThread(), nullptr, false, 0};
+    ViewCache* node = new (memory) ViewCache{view, {}, FirstOfThread(), nullptr, 0};
     TlsSetValue(g_slot, node);
     return node;
 }
@@ -91,13 +90,14 @@ CDescriptionCache* CacheOfView(HWND view) {
 bool IsDetailsFileViewOf(HWND view, HWND listView) {
     ViewCache* node = NodeOfView(view);
     if (!node) return IsDetailsFileView(listView);
+    // Only a yes is kept: a list view that gets its columns (and the description
+    // column) a moment after a no must be answered at once.
     DWORD now = GetTickCount();
-    if (node->testedList != listView || now - node->testTick >= CDescriptionCache::kFreshForMs) {
-        node->details = IsDetailsFileView(listView);
-        node->testedList = listView;
-        node->testTick = now;
-    }
-    return node->details;
+    if (node->testedList == listView && now - node->testTick < CDescriptionCache::kFreshForMs) return true;
+    if (!IsDetailsFileView(listView)) return false;
+    node->testedList = listView;
+    node->testTick = now;
+    return true;
 }
 
 void ForgetView(HWND view) {

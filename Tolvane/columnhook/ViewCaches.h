@@ -11,9 +11,9 @@ class CDescriptionCache;
 // The cache of the view; null when none can be made (no memory, no TLS slot):
 // the cell is then read as before, straight from the file.
 CDescriptionCache* CacheOfView(HWND view);
-// IsDetailsFileView of the view's list view, found again only once what was
-// found is older than the cache's freshness bound: the four column queries
-// of the test cost more than the lookup of a cell.
+// IsDetailsFileView of the view's list view; a yes is kept for the cache's
+// freshness bound, since the four column queries of the test cost more than
+// the lookup of a cell.
 bool IsDetailsFileViewOf(HWND view, HWND listView);
 // Frees the view's cache, if it has one. Called as the view is destroyed.
 void ForgetView(HWND view);
