@@ -1,4 +1,6 @@
 #include "ColumnHook.h"
+#include "DescriptionCache.h"
+#include "ViewCaches.h"
 
 #include <commctrl.h>
 #include <string.h>
@@ -37,8 +39,9 @@ bool ComposeItemPath(HWND view, HWND listView, int row, char* path /* kTextSize 
     return true;
 }
 
-// The description of the file, or an empty text when it has none.
-void LookupDescription(const char* path, char* description /* kTextSize */) {
+// The description of the file, or an empty text when it has none, read
+// straight from the folder's file.
+void ReadDescription(const char* path, char* description /* kTextSize */) {
     // Drive and directory as _splitpath divides them: the folder path, ending
     // with a backslash.
     PathParts parts;
@@ -70,10 +73,19 @@ void HandBackText(NMLVDISPINFOA* info, bool wide, const char* description) {
     }
 }
 
+// The same, answered from what the view's cache read of the file within its
+// freshness bound; read straight from the file when the cache cannot answer.
+void LookupDescription(HWND view, const char* path, char* description /* kTextSize */) {
+    CDescriptionCache* cache = CacheOfView(view);
+    if (cache && cache->Lookup(path, description)) return;
+    description[0] = '\0';
+    ReadDescription(path, description);
+}
+
 void SupplyCellText(HWND view, NMLVDISPINFOA* info, bool wide) {
     char path[kTextSize] = {};
     char description[kTextSize] = {};
-    if (ComposeItemPath(view, info->hdr.hwndFrom, info->item.iItem, path)) LookupDescription(path, description);
+    if (ComposeItemPath(view, info->hdr.hwndFrom, info->item.iItem, path)) LookupDescription(view, path, description);
     HandBackText(info, wide, description);
 }
 
@@ -98,7 +110,8 @@ LRESULT CALLBACK FolderViewProc(HWND view, UINT message, WPARAM wParam, LPARAM l
         NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW) {
             NMLVDISPINFOA* info = reinterpret_cast<NMLVDISPINFOA*>(lParam);
-            if ((info->item.mask & LVIF_TEXT) && IsOurColumn(header->hwndFrom, info->item.iSubItem)) {
+            if ((info->item.mask & LVIF_TEXT) && DescriptionColumn > 0 && info->item.iSubItem == DescriptionColumn &&
+                IsDetailsFileViewOf(view, header->hwndFrom)) {
                 SupplyCellText(view, info, header->code == LVN_GETDISPINFOW);
                 return 0;
             }
@@ -109,6 +122,8 @@ LRESULT CALLBACK FolderViewProc(HWND view, UINT message, WPARAM wParam, LPARAM l
                 return 0;
             }
         }
+    } else if (message == WM_NCDESTROY) {
+        ForgetView(view);  // nothing is kept for a view that is gone
     }
     return CallWindowProcA(SavedViewProc, view, message, wParam, lParam);
 }

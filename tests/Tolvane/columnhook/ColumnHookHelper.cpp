@@ -250,6 +250,56 @@ int Deactivate(const std::vector<std::string>& args) {
     return 0;
 }
 
+// fresh TITLE LABEL READY GO ROUNDS: the cell is read; then, for each round,
+// READY is set and the helper waits for GO while the test changes the folder's
+// descriptions, waits out the time the view may keep what it read, and reads
+// the cell again (cell.ROUND). Both events reset themselves.
+int Fresh(const std::vector<std::string>& args) {
+    if (args.size() < 5) return 2;
+    RegisterClasses(false);
+    Explorer explorer = CreateExplorer("CabinetWClass", args[0]);
+    FillList(explorer.list, StandardColumns(), {args[1]});
+    Focus(explorer.list);
+    Report("columns", ColumnTitles(explorer.list));
+    Report("cell.0", CellTextA(explorer.list, 0, 4));
+    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, args[2].c_str());
+    HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, args[3].c_str());
+    if (!ready || !go) return 3;
+    int rounds = atoi(args[4].c_str());
+    for (int round = 1; round <= rounds; ++round) {
+        SetEvent(ready);
+        while (MsgWaitForMultipleObjects(1, &go, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump();
+        Sleep(300);  // past the bound of 250 ms
+        Report("cell." + std::to_string(round), CellTextA(explorer.list, 0, 4));
+    }
+    DestroyWindow(explorer.frame);
+    return 0;
+}
+
+// folders FIRST SECOND LABEL: two folder windows of one thread, each answered
+// from its own folder; then the first window moves to the second folder, and
+// its next cell, asked for at once, comes from there.
+int Folders(const std::vector<std::string>& args) {
+    if (args.size() < 3) return 2;
+    RegisterClasses(false);
+    Explorer first = CreateExplorer("CabinetWClass", args[0]);
+    FillList(first.list, StandardColumns(), {args[2]});
+    Focus(first.list);
+    Explorer second = CreateExplorer("ExploreWClass", args[1]);
+    FillList(second.list, StandardColumns(), {args[2]});
+    Focus(second.list);
+    for (int turn = 0; turn < 2; ++turn) {
+        Report("first." + std::to_string(turn), CellTextA(first.list, 0, 4));
+        Report("second." + std::to_string(turn), CellTextW(second.list, 0, 4));
+    }
+    SetWindowTextA(first.frame, args[1].c_str());
+    Report("moved", CellTextA(first.list, 0, 4));
+    DestroyWindow(second.frame);
+    Report("first.after", CellTextA(first.list, 0, 4));
+    DestroyWindow(first.frame);
+    return 0;
+}
+
 // dialoghost TITLE LABEL: shell views in "#32770" windows. A titled popup hosts
 // them like the open dialog does; one without a title, or without WS_POPUP and
 // DS_MODALFRAME, is no host.
@@ -374,6 +424,8 @@ int main(int argc, char** argv) {
     else if (scenario == "deactivate") result = Deactivate(args);
     else if (scenario == "dialog") result = Dialog(args);
     else if (scenario == "dialoghost") result = DialogHost(args);
+    else if (scenario == "fresh") result = Fresh(args);
+    else if (scenario == "folders") result = Folders(args);
     Report("end", 1);
     fclose(g_report);
     return result;

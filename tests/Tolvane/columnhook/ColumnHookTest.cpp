@@ -345,6 +345,101 @@ TEST_F(ColumnHook, SubclassedViewOutlivesTheHook) {
     EXPECT_EQ(report["later.subclassed"], "0");
 }
 
+// The column answers a screen's cells from one read of the file, but keeps what
+// it read only for a moment: a description changed by another process shows at
+// the first repaint after that, also when the file keeps its size and its time
+// stamp, and so does a change of the settings.
+TEST_F(ColumnHook, ChangesShowAtTheFirstRepaintAfterTheBound) {
+    Describe(folder_.Path(), "report.txt Monthly report\r\nother.txt Something else\r\n");
+    Activate();
+    std::string ready = "tolvane-fresh-ready-" + std::to_string(GetCurrentProcessId());
+    std::string go = "tolvane-fresh-go-" + std::to_string(GetCurrentProcessId());
+    HANDLE readyEvent = CreateEventA(nullptr, FALSE, FALSE, ready.c_str());
+    HANDLE goEvent = CreateEventA(nullptr, FALSE, FALSE, go.c_str());
+    ASSERT_TRUE(readyEvent && goEvent);
+
+    using SetFunction = int(__cdecl*)(const char*, const char*);
+    static HANDLE s_ready, s_go;
+    static SetFunction s_set;
+    static std::string s_folder;
+    static WIN32_FILE_ATTRIBUTE_DATA s_afterSet, s_afterWrite;
+    s_ready = readyEvent;
+    s_go = goEvent;
+    s_set = reinterpret_cast<SetFunction>(reinterpret_cast<void*>(GetProcAddress(library_, "SetDescription")));
+    ASSERT_NE(s_set, nullptr);
+    s_folder = folder_.Path();
+    onStart_ = [] {
+        std::string ion = s_folder + "\\DESCRIPT.ION";
+        // 1: through the exported function, in this process.
+        testsupport::PumpUntilSignalled(s_ready, 30000);
+        s_set("Weekly  report", (s_folder + "\\report.txt").c_str());
+        GetFileAttributesExA(ion.c_str(), GetFileExInfoStandard, &s_afterSet);
+        SetEvent(s_go);
+        // 2: written over by hand, as long as before and with the time stamp
+        // that the first change left, as a file system that keeps times to two
+        // seconds may show it.
+        testsupport::PumpUntilSignalled(s_ready, 30000);
+        testsupport::WriteFileBytes(ion, "report.txt Yearly  report\r\nother.txt Something else\r\n");
+        HANDLE file = CreateFileA(ion.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        SetFileTime(file, nullptr, nullptr, &s_afterSet.ftLastWriteTime);
+        CloseHandle(file);
+        GetFileAttributesExA(ion.c_str(), GetFileExInfoStandard, &s_afterWrite);
+        SetEvent(s_go);
+        // 3: the settings name another description file.
+        testsupport::PumpUntilSignalled(s_ready, 30000);
+        testsupport::WriteFileBytes(s_folder + "\\NOTES.TXT", "report.txt Noted elsewhere\r\n");
+        testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "DescriptionName", "NOTES.TXT");
+        SetEvent(s_go);
+    };
+    Report report = RunHelper("fresh", {Title(), "report.txt", ready, go, "3"});
+    CloseHandle(readyEvent);
+    CloseHandle(goEvent);
+
+    EXPECT_EQ(report["columns"], kWithColumn);
+    EXPECT_EQ(report["cell.0"], "Monthly report");
+    EXPECT_EQ(report["cell.1"], "Weekly  report");
+    // Size and time stamp tell nothing of the second change.
+    EXPECT_EQ(s_afterWrite.nFileSizeLow, s_afterSet.nFileSizeLow);
+    EXPECT_EQ(CompareFileTime(&s_afterWrite.ftLastWriteTime, &s_afterSet.ftLastWriteTime), 0);
+    EXPECT_EQ(report["cell.2"], "Yearly  report");
+    EXPECT_EQ(report["cell.3"], "Noted elsewhere");
+}
+
+// The cells read what the store reads: OEM descriptions converted, the first
+// line of a name in any case, a description cut at the cell's 259 characters or
+// at a zero byte.
+TEST_F(ColumnHook, CellsReadAsTheStoreReadsThem) {
+    std::string longText(300, 'L');
+    Describe(folder_.Path(), "caf\x82.txt caf\x82 cr\x8ame\r\nREPORT.TXT first\r\nreport.txt second\r\nlong.txt " +
+                                 longText + std::string("\r\nzero.txt before\0after\r\n", 25));
+    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "Ansi", "0");
+    Activate();
+    Report report = RunHelper("cells", {"CabinetWClass", Title(), "0", "caf\x82.txt", "report.txt", "long.txt",
+                                        "zero.txt"});
+    EXPECT_EQ(report["cell.A.0"], "caf\xe9 cr\xe8me");
+    EXPECT_EQ(report["cell.A.1"], "first");
+    EXPECT_EQ(report["cell.A.2"], longText.substr(0, 259));
+    EXPECT_EQ(report["cell.A.3"], "before");
+}
+
+// Each folder window is answered from its own folder, also when several share a
+// thread, and a window that moves to another folder is answered from there at once.
+TEST_F(ColumnHook, EachWindowFromItsOwnFolder) {
+    testsupport::TempFolder other;
+    Describe(folder_.Path(), "report.txt Monthly report\r\n");
+    Describe(other.Path(), "\"x.txt\" quoted\r\nREPORT.TXT Other folder's report\r\nreport.txt shadowed\r\n");
+    Activate();
+    Report report = RunHelper("folders", {Title(), other.Path(), "report.txt"});
+    for (const char* turn : {"0", "1"}) {
+        SCOPED_TRACE(turn);
+        EXPECT_EQ(report[std::string("first.") + turn], "Monthly report");
+        EXPECT_EQ(report[std::string("second.") + turn], "Other folder's report");
+    }
+    EXPECT_EQ(report["moved"], "Other folder's report");
+    EXPECT_EQ(report["first.after"], "Other folder's report");
+}
+
 // Views in "#32770" windows: a titled popup or modal-frame dialog gets the column,
 // but its cells and header clicks stay with the view; other ones get nothing.
 TEST_F(ColumnHook, DialogHostsKeepTheirCells) {

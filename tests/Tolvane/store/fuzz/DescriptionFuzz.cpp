@@ -1,7 +1,9 @@
 // libFuzzer target of the line grammar, built natively by scripts/fuzz.
 // Property: whatever bytes are read, every name can be written, and what is
 // written reads back to the same entries. The path splitting runs on the same
-// bytes: it must agree with itself and never overrun.
+// bytes: it must agree with itself and never overrun. The index over the names
+// must find what a scan of the lines finds.
+#include "store/DescriptionIndex.h"
 #include "store/DescriptionReader.h"
 #include "store/DescriptionWriter.h"
 #include "store/PathParts.h"
@@ -54,6 +56,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string line;
         AppendDescriptionLine(&line, first[0].name, clean, "");
         if (Read(line.data(), line.size()).size() != 1) abort();
+    }
+
+    // The index over the names finds for each name the line that a scan finds
+    // first, folding only A to Z.
+    CDescriptionIndex index;
+    if (!index.Build(bytes, size)) abort();
+    {
+        CDescriptionReader reader(bytes, size);
+        DescriptionLine line, found;
+        std::vector<std::string_view> seen;
+        while (reader.ReadEntry(&line)) {
+            if (!index.Find(line.name, &found)) abort();
+            const char* first = line.name.data();
+            for (std::string_view earlier : seen)
+                if (EqualNoCase(earlier, line.name)) {
+                    first = earlier.data();
+                    break;
+                }
+            if (found.name.data() != first) abort();
+            seen.push_back(line.name);
+        }
     }
 
     std::string path(bytes, size);

@@ -1,0 +1,192 @@
+#include "DescriptionCache.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <string_view>
+
+#include "store/AnsiText.h"
+#include "store/PathParts.h"
+
+namespace {
+
+enum ReadResult { kRead, kMissing, kFailed, kNoMemory, kTooBig };
+
+// The same sharing as the store's reader: other readers may read at the same
+// time, a writer waits for the read, and a writer that holds the file is waited
+// for up to about a second.
+const DWORD kShareWaitMs = 1000;
+const DWORD kShareRetryMs = 10;
+
+HANDLE OpenForReading(const char* path) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
+            GetTickCount() - start >= kShareWaitMs) {
+            SetLastError(error);
+            return INVALID_HANDLE_VALUE;
+        }
+        Sleep(kShareRetryMs);
+    }
+}
+
+// Reads the whole file into a malloc'd buffer, to its end even if it grew since
+// its size was taken.
+ReadResult ReadWholeFile(const char* path, char** bytes, size_t* size) {
+    *bytes = nullptr;
+    *size = 0;
+    HANDLE file = OpenForReading(path);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kMissing : kFailed;
+    }
+    DWORD high = 0;
+    DWORD fileSize = GetFileSize(file, &high);
+    if (fileSize == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) fileSize = 0;
+    if (high != 0 || fileSize > CDescriptionCache::kMaxFileBytes) {
+        CloseHandle(file);
+        return kTooBig;
+    }
+    size_t room = fileSize + 1;  // one byte more, so that the end is seen without growing
+    char* buffer = static_cast<char*>(malloc(room));
+    size_t total = 0;
+    ReadResult result = buffer ? kRead : kNoMemory;
+    while (result == kRead) {
+        if (total == room) {
+            if (room > CDescriptionCache::kMaxFileBytes) {
+                result = kTooBig;
+                break;
+            }
+            char* larger = static_cast<char*>(realloc(buffer, room * 2));
+            if (!larger) {
+                result = kNoMemory;
+                break;
+            }
+            buffer = larger;
+            room *= 2;
+        }
+        DWORD got = 0;
+        if (!ReadFile(file, buffer + total, static_cast<DWORD>(room - total), &got, nullptr)) result = kFailed;
+        else if (got == 0) break;
+        total += got;
+    }
+    CloseHandle(file);
+    if (result != kRead) {
+        free(buffer);
+        return result;
+    }
+    *bytes = buffer;
+    *size = total;
+    return kRead;
+}
+
+}  // namespace
+
+CDescriptionCache::CDescriptionCache()
+    : held_(false), declined_(false), readTick_(0), folder_(), folderLength_(0), settings_(), settingsKey_(nullptr),
+      haveFile_(false), bytes_(nullptr),
+      size_(0) {}
+
+CDescriptionCache::~CDescriptionCache() {
+    Forget();
+    if (settingsKey_) RegCloseKey(settingsKey_);
+}
+
+void CDescriptionCache::Forget() {
+    index_.Clear();
+    free(bytes_);
+    bytes_ = nullptr;
+    size_ = 0;
+    haveFile_ = false;
+    held_ = false;
+    declined_ = false;
+    folderLength_ = 0;
+    folder_[0] = '\0';
+}
+
+bool CDescriptionCache::Lookup(const char* path, char* description) {
+    description[0] = '\0';
+    std::string_view whole(path);
+    std::string_view key = PathKey(whole, IsAnsiLeadByte);
+    if (key.empty()) return true;  // a path that names no file has no description
+    // Drive and folder: the path in front of its key.
+    size_t folderLength = whole.size() - key.size();
+
+    bool sameFolder = held_ && folderLength == folderLength_ && memcmp(path, folder_, folderLength) == 0;
+    if (!sameFolder || GetTickCount() - readTick_ >= kFreshForMs) {
+        Refresh(path, folderLength);
+    }
+    if (declined_) return false;
+    if (!haveFile_) return true;
+
+    DescriptionLine line;
+    if (!index_.Find(key, &line)) return true;
+    // As the store hands it out: a zero-terminated text, cut to 259 characters
+    // by the cell's buffer; OEM text converted to ANSI.
+    size_t length = line.description.size() < 259 ? line.description.size() : 259;
+    const void* zero = memchr(line.description.data(), '\0', length);
+    if (zero) length = static_cast<size_t>(static_cast<const char*>(zero) - line.description.data());
+    memcpy(description, line.description.data(), length);
+    description[length] = '\0';
+    if (settings_.Converts() && length) OemToCharBuffA(description, description, static_cast<DWORD>(length));
+    if (EqualNoCase(description, whole)) description[0] = '\0';
+    return true;
+}
+
+// Reads the settings and the folder's file again. When memory fails or the
+// file is too big for this cache, nothing of it is kept and the folder's cells
+// are declined until the bound has passed, so that each is read only once.
+void CDescriptionCache::Refresh(const char* folder, size_t folderLength) {
+    DWORD tick = GetTickCount();  // before the read: the answers are at most this old
+    DescriptionSettings settings;
+    if (!ReadDescriptionSettings(std::string_view(folder, folderLength), &settings, &settingsKey_)) {
+        // No description file can be named here: no descriptions, as in the store.
+        Forget();
+        Hold(folder, folderLength, settings, tick);
+        return;
+    }
+
+    char* bytes = nullptr;
+    size_t size = 0;
+    ReadResult result = ReadWholeFile(settings.filePath, &bytes, &size);
+    if (result == kNoMemory || result == kTooBig) {
+        Forget();
+        Hold(folder, folderLength, settings, tick);
+        declined_ = true;
+        return;
+    }
+    bool sameBytes = result == kRead && haveFile_ && held_ && size == size_ &&
+                     strcmp(settings.filePath, settings_.filePath) == 0 && memcmp(bytes, bytes_, size) == 0;
+    if (sameBytes) {
+        free(bytes);  // the index over the bytes already held stays right
+    } else {
+        Forget();
+        if (result == kRead) {
+            if (!index_.Build(bytes, size)) {
+                free(bytes);
+                Hold(folder, folderLength, settings, tick);
+                declined_ = true;
+                return;
+            }
+            bytes_ = bytes;
+            size_ = size;
+            haveFile_ = true;
+        }
+    }
+    Hold(folder, folderLength, settings, tick);
+}
+
+void CDescriptionCache::Hold(const char* folder, size_t folderLength, const DescriptionSettings& settings,
+                             DWORD tick) {
+    memcpy(folder_, folder, folderLength);
+    folder_[folderLength] = '\0';
+    folderLength_ = folderLength;
+    settings_ = settings;
+    readTick_ = tick;
+    held_ = true;
+    declined_ = false;
+}

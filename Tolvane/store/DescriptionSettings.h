@@ -1,0 +1,25 @@
+// The settings under which a folder's description file is read: its file name
+// (registry value DescriptionName, default DESCRIPT.ION) and the conversion
+// flag (Ansi), read from HKCU\SOFTWARE\Varnoke\Tolvane exactly as
+// CDescriptionFile::Load reads them.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+struct DescriptionSettings {
+    char filePath[260];       // the folder followed by the file name
+    char conversionFlag[4];   // only the first character counts
+    // Descriptions are kept in the OEM code page in the file.
+    bool Converts() const { return conversionFlag[0] == '0'; }
+};
+
+// folder: drive and folder of a path, as PathParts::FolderPath gives them
+// (empty for the current directory). False when the file's path would be longer
+// than 259 characters: such a file can be neither read nor written.
+// heldKey: where a caller that reads often keeps the settings key open between
+// readings (null at first; the caller closes it with RegCloseKey); a key that
+// was deleted meanwhile is opened afresh. Without it the key is opened and
+// closed for this reading.
+bool ReadDescriptionSettings(std::string_view folder, DescriptionSettings* settings, HKEY* heldKey = nullptr);
