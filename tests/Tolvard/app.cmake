@@ -33,6 +33,3 @@ set_tests_properties(tolvard_tray_test PROPERTIES
   TIMEOUT 300
   PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
   FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
-
-# The wizard pages and the tray menu for scripts/screenshots.
-tolvane_test_helper(tolvard_pictures SOURCES TolvardPicturesHelper.cpp LIBS tolvard_core tolvard_resources comctl32)

@@ -14,8 +14,3 @@ target_link_options(winhlp32_stub PRIVATE -static)
 add_dependencies(tolvard_dialogs_test link_target winhlp32_stub)
 set_tests_properties(tolvard_dialogs_test PROPERTIES
   ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;winhlp32.exe=n")
-
-# The About box and the options dialog for scripts/screenshots.
-tolvane_test_helper(dialog_shots
-  SOURCES DialogShots.cpp
-  LIBS tolvard_app tolvard_resources comctl32)
