@@ -37,19 +37,22 @@ bool ComposeItemPath(HWND view, HWND listView, int row, char* path /* kTextSize 
     return true;
 }
 
-// The description of the file, or an empty text when it has none.
+}  // namespace
+
+// The description of the file, or an empty text when it has none (also when
+// memory runs out: the store then finds nothing).
 void LookupDescription(const char* path, char* description /* kTextSize */) {
-    // Drive and directory as _splitpath divides them: the folder path, ending
-    // with a backslash.
-    PathParts parts;
-    if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
+    description[0] = '\0';
+    // The folder of path selects the description file.
     CDescriptionFile list;
-    list.Load(parts.FolderPath().c_str());
+    list.Load(path);
     const char* found = list.Lookup(path);
     lstrcpynA(description, found ? found : "", static_cast<int>(kTextSize));
     list.Close();
     if (EqualNoCase(description, path)) description[0] = '\0';
 }
+
+namespace {
 
 // Hands the text back within the caller's bound, always zero-terminated: an
 // empty cell gets the empty text rather than whatever the buffer held.

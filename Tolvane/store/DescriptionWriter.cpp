@@ -21,26 +21,22 @@ bool CanWriteName(std::string_view name) {
     return CanBeBare(name) || CanBeQuoted(name);
 }
 
-void AppendDescriptionLine(std::string* image, std::string_view name,
-                           std::string_view description, std::string_view tail) {
+DescriptionLinePieces WrittenLine(std::string_view name, std::string_view description,
+                                  std::string_view tail) {
+    DescriptionLinePieces line = {};
     // A name with a blank goes between quotes, unless it also holds a quote that
     // would end it early; such a name has its only blank up front and reads back bare.
-    if (WantsQuotes(name) && CanBeQuoted(name)) {
-        image->push_back('"');
-        image->append(name);
-        image->push_back('"');
-    } else {
-        image->append(name);
-    }
-    image->push_back(' ');
-    image->append(description);
-    image->append(tail);
-    image->append("\r\n");
+    const bool quoted = WantsQuotes(name) && CanBeQuoted(name);
+    if (quoted) line.pieces[line.count++] = "\"";
+    line.pieces[line.count++] = name;
+    line.pieces[line.count++] = quoted ? "\" " : " ";
+    line.pieces[line.count++] = description;
+    line.pieces[line.count++] = tail;
+    line.pieces[line.count++] = "\r\n";
+    return line;
 }
 
-std::string CleanDescription(std::string_view text) {
-    std::string clean(text);
-    for (char& c : clean)
-        if (c == '\r' || c == '\n' || c == kCtrlZ) c = ' ';
-    return clean;
+void CleanDescription(char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (text[i] == '\r' || text[i] == '\n' || text[i] == kCtrlZ) text[i] = ' ';
 }

@@ -1,5 +1,7 @@
 #include "PathParts.h"
 
+#include <cstring>
+
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -42,20 +44,16 @@ bool SplitPath(const char* path, PathParts* parts, LeadByteTest isLeadByte) {
     if (!path) return false;
     std::string_view rest(path);
     if (rest.size() > kMaxPathLength) return false;
-    if (rest.size() >= 2 && rest[1] == ':') {
-        parts->drive.assign(rest.substr(0, 2));
-        rest.remove_prefix(2);
-    }
+    size_t driveLength = rest.size() >= 2 && rest[1] == ':' ? 2 : 0;
+    parts->drive = rest.substr(0, driveLength);
+    rest.remove_prefix(driveLength);
     size_t folderEnd = FolderEnd(rest, isLeadByte);
-    parts->folder.assign(rest.substr(0, folderEnd));
+    parts->folder = rest.substr(0, folderEnd);
     rest.remove_prefix(folderEnd);
     size_t stop = LastStop(rest, isLeadByte);
-    if (stop == std::string_view::npos) {
-        parts->name.assign(rest);
-    } else {
-        parts->name.assign(rest.substr(0, stop));
-        parts->extension.assign(rest.substr(stop));
-    }
+    if (stop == std::string_view::npos) stop = rest.size();
+    parts->name = rest.substr(0, stop);
+    parts->extension = rest.substr(stop);
     return true;
 }
 
@@ -69,5 +67,15 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    return true;
+}
+
+bool CopyText(std::string_view text, char* buffer, size_t size) {
+    if (text.size() >= size) {
+        buffer[0] = '\0';
+        return false;
+    }
+    if (!text.empty()) std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
     return true;
 }
