@@ -6,11 +6,17 @@ namespace {
 
 bool Holds(std::string_view text, char c) { return text.find(c) != std::string_view::npos; }
 
+// The name behind its first byte (never substr: nothing here may throw).
+std::string_view Rest(std::string_view name) {
+    name.remove_prefix(1);
+    return name;
+}
+
 // A bare name is read up to the first blank behind its first byte and must not
 // begin with a quote; a quoted name is read up to the first quote behind its
 // first byte. The first byte is always part of the name.
-bool CanBeBare(std::string_view name) { return name[0] != '"' && !Holds(name.substr(1), ' '); }
-bool CanBeQuoted(std::string_view name) { return !Holds(name.substr(1), '"'); }
+bool CanBeBare(std::string_view name) { return name[0] != '"' && !Holds(Rest(name), ' '); }
+bool CanBeQuoted(std::string_view name) { return !Holds(Rest(name), '"'); }
 
 bool WantsQuotes(std::string_view name) { return Holds(name, ' ') || name[0] == '"'; }
 
