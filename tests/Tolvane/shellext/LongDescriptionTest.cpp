@@ -213,4 +213,26 @@ INSTANTIATE_TEST_SUITE_P(Edits, EditedLongDescription,
                                     HostName(info.param.host);
                          });
 
+// A description file above the size limit is not read: the fields show
+// nothing, cannot be edited, say so, and the file stays as it was.
+TEST_F(LongDescriptionFixture, FileAboveTheSizeLimitIsShownUnreadAndLeftAlone) {
+    const size_t kLimit = 16 * 1024 * 1024;
+    std::string lines = Lines("long one", "short one");
+    lines += "pad.txt " + std::string(kLimit + 1 - lines.size() - 10, 'p') + "\r\n";
+    ASSERT_EQ(kLimit + 1, lines.size());
+    ASSERT_TRUE(testsupport::WriteFileBytes(Ion(), lines));
+    for (Host host : {Host::DialogOk, Host::PageApply}) {
+        Open(host, [&](HWND dialog) {
+            for (int field : {1001, 1004}) {
+                EXPECT_EQ("", FieldText(dialog, field));
+                EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog, field), GWL_STYLE) & ES_READONLY);
+            }
+            EXPECT_EQ("could not be read", ItemText(dialog, 1018));
+            EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, 1018)));
+            EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, 1019)));
+        });
+        EXPECT_TRUE(lines == testsupport::ReadFileBytes(Ion()));
+    }
+}
+
 }  // namespace

@@ -301,6 +301,7 @@ TEST_F(DialogAllocationTest, FillingTheFields) {
             HWND field = GetDlgItem(dialog, IDC_DESCRIPTION);
             const bool readOnly = (GetWindowLongA(field, GWL_STYLE) & ES_READONLY) != 0;
             EXPECT_EQ(readOnly ? "" : "one", FieldText(dialog));
+            EXPECT_EQ(readOnly, (GetWindowLongA(GetDlgItem(dialog, IDC_DESCRIPTION_NOTE), GWL_STYLE) & WS_VISIBLE) != 0);
             SendMessageA(dialog, WM_COMMAND, IDOK, 0);
             DestroyWindow(dialog);
             EXPECT_EQ(ReadFileBytes(Ion()), kOld);
