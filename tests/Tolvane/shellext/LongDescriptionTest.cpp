@@ -14,6 +14,7 @@
 #include "DialogDriving.h"
 #include "ShellextTestSupport.h"
 #include "TestSupport.h"
+#include "store/FileImage.h"
 
 using namespace shellext;
 
@@ -216,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(Edits, EditedLongDescription,
 // A description file above the size limit is not read: the fields show
 // nothing, cannot be edited, say so, and the file stays as it was.
 TEST_F(LongDescriptionFixture, FileAboveTheSizeLimitIsShownUnreadAndLeftAlone) {
-    const size_t kLimit = 16 * 1024 * 1024;
+    const size_t kLimit = kLargestDescriptionFile;
     std::string lines = Lines("long one", "short one");
     lines += "pad.txt " + std::string(kLimit + 1 - lines.size() - 10, 'p') + "\r\n";
     ASSERT_EQ(kLimit + 1, lines.size());
