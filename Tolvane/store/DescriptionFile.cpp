@@ -43,11 +43,15 @@ bool OemEqualsAnsi(std::string_view oem, std::string_view ansi) {
     return true;
 }
 
+void Put(CFileReplacement* replacement, const DescriptionLinePieces& line) {
+    for (int piece = 0; piece < line.count; ++piece) replacement->Put(line.pieces[piece]);
+}
+
 }  // namespace
 
 CDescriptionFile::CDescriptionFile()
-    : attributes_(INVALID_FILE_ATTRIBUTES), conversionFlag_{'1', 0, 0, 0}, changed_(false), entriesMade_(true),
-      unwritable_(false), entries_(nullptr), entryCount_(0), entryCapacity_(0), results_(nullptr) {
+    : attributes_(INVALID_FILE_ATTRIBUTES), conversionFlag_{'1', 0, 0, 0}, changed_(false), unwritable_(false),
+      changes_(nullptr), changeCount_(0), changeCapacity_(0), results_(nullptr) {
     filePath_[0] = '\0';
 }
 
@@ -60,7 +64,6 @@ void CDescriptionFile::Load(const char* path) {
     filePath_[0] = '\0';
     attributes_ = INVALID_FILE_ATTRIBUTES;
     unwritable_ = false;
-    entriesMade_ = true;  // an empty list, until bytes are read
 
     PathParts parts;
     if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
@@ -86,8 +89,6 @@ void CDescriptionFile::Load(const char* path) {
     attributes_ = GetFileAttributesA(filePath_);
     switch (ReadFileImage(filePath_, &bytes_)) {
     case kFileRead:
-        entriesMade_ = false;
-        break;
     case kFileMissing:
         break;
     case kFileFailed:
@@ -104,28 +105,22 @@ const char* CDescriptionFile::Lookup(const char* path) {
 }
 
 const char* CDescriptionFile::FindDescription(const char* path) {
-    std::string_view key = KeyOf(path);
-    if (key.empty()) return nullptr;
-    if (entriesMade_) {
-        DescriptionEntry* entry = Find(key);
-        return entry ? HandOut(entry->description) : nullptr;
-    }
-    // Only looking: read the lines in place, up to the first match.
-    CDescriptionReader reader(bytes_.Data(), bytes_.Size());
-    DescriptionLine line;
-    while (reader.ReadEntry(&line))
-        if (EqualNoCase(line.name, key)) return HandOut(line.description);
-    return nullptr;
+    Found found;
+    return Find(KeyOf(path), &found) ? HandOut(found.description) : nullptr;
 }
 
 void CDescriptionFile::SetEntry(const char* path, const char* text) {
     std::string_view key = KeyOf(path);
     if (!filePath_[0] || unwritable_ || !text || !CanWriteName(key)) return;
-    if (!MakeEntries()) return;
-    DescriptionEntry* entry = Find(key);
+    Found found;
+    const bool exists = Find(key, &found);
 
-    // One block holds the name and the new description.
-    std::string_view name = entry ? entry->name : key;
+    // One block holds the new description and, for a new entry, its name.
+    std::string_view name;
+    if (!exists)
+        name = key;
+    else if (found.change && found.change->entry == kNewEntry)
+        name = found.change->name;
     size_t length = strlen(text);
     char* own = new (std::nothrow) char[name.size() + length + 1];
     if (!own) {
@@ -138,95 +133,93 @@ void CDescriptionFile::SetEntry(const char* path, const char* text) {
     CleanDescription(description, length);
     std::string_view newText(description, length);
 
-    if (entry) {
-        bool same = Converts() ? OemEqualsAnsi(entry->description, newText) : entry->description == newText;
-        if (same) {
+    if (exists && (Converts() ? OemEqualsAnsi(found.description, newText) : found.description == newText)) {
+        delete[] own;
+        return;
+    }
+    DescriptionChange* change = found.change;
+    if (!exists || !change) {
+        change = AddChange();
+        if (!change) {
             delete[] own;
             return;
         }
-    } else {
-        if (!AddEntry()) {
-            delete[] own;
-            return;
-        }
-        entry = &entries_[entryCount_ - 1];
-        entry->tail = std::string_view();
+        change->entry = exists ? found.entry : kNewEntry;
     }
     if (Converts()) AnsiToOem(description, length);
-    delete[] entry->ownText;
-    entry->ownText = own;
-    entry->name = std::string_view(own, name.size());
-    entry->description = std::string_view(description, length);
+    delete[] change->ownText;
+    change->ownText = own;
+    change->name = std::string_view(own, name.size());
+    change->description = std::string_view(description, length);
     changed_ = true;
 }
 
 void CDescriptionFile::DeleteEntry(const char* path) {
     std::string_view key = KeyOf(path);
     if (!filePath_[0] || unwritable_ || key.empty()) return;
-    if (!MakeEntries()) return;
-    DescriptionEntry* entry = Find(key);
-    if (!entry) return;
-    entry->removed = true;
+    Found found;
+    if (!Find(key, &found)) return;
+    DescriptionChange* change = found.change;
+    if (!change) {
+        change = AddChange();
+        if (!change) return;
+        change->entry = found.entry;
+    }
+    change->removed = true;
     changed_ = true;
 }
 
 void CDescriptionFile::Close() {
     if (changed_ && filePath_[0] && !unwritable_) WriteBack();
-    FreeEntries();
+    FreeChanges();
     FreeResults();
     bytes_.Free();
-    entriesMade_ = true;
     changed_ = false;
     // Closed is empty: a change made now must not rewrite the file from nothing.
     filePath_[0] = '\0';
 }
 
-bool CDescriptionFile::MakeEntries() {
-    if (entriesMade_) return true;
-    // Every line but the last ends in a line feed: room for them all and one more.
-    size_t lines = 1;
-    for (const char* at = bytes_.Data(), *end = at + bytes_.Size(); at < end; ++lines) {
-        const void* feed = memchr(at, '\n', static_cast<size_t>(end - at));
-        if (!feed) break;
-        at = static_cast<const char*>(feed) + 1;
-    }
-    entries_ = new (std::nothrow) DescriptionEntry[lines + 1];
-    if (!entries_) {
-        unwritable_ = true;
-        return false;
-    }
-    entryCapacity_ = lines + 1;
-    entryCount_ = 0;
+bool CDescriptionFile::Find(std::string_view key, Found* found) {
+    if (key.empty()) return false;
     CDescriptionReader reader(bytes_.Data(), bytes_.Size());
     DescriptionLine line;
-    while (reader.ReadEntry(&line))
-        entries_[entryCount_++] = DescriptionEntry{line.name, line.description, line.tail, nullptr, false};
-    entriesMade_ = true;
-    return true;
+    for (size_t entry = 0; reader.ReadEntry(&line); ++entry) {
+        if (!EqualNoCase(line.name, key)) continue;
+        DescriptionChange* change = ChangeOf(entry);
+        if (change && change->removed) continue;  // a later duplicate may follow
+        *found = Found{entry, change, change ? change->description : line.description};
+        return true;
+    }
+    for (size_t i = 0; i < changeCount_; ++i) {
+        DescriptionChange& change = changes_[i];
+        if (change.entry != kNewEntry || change.removed || !EqualNoCase(change.name, key)) continue;
+        *found = Found{kNewEntry, &change, change.description};
+        return true;
+    }
+    return false;
 }
 
-bool CDescriptionFile::AddEntry() {
-    if (entryCount_ == entryCapacity_) {
-        size_t capacity = entryCapacity_ * 2 + 4;
-        DescriptionEntry* grown = new (std::nothrow) DescriptionEntry[capacity];
+DescriptionChange* CDescriptionFile::ChangeOf(size_t entry) {
+    for (size_t i = 0; i < changeCount_; ++i)
+        if (changes_[i].entry == entry) return &changes_[i];
+    return nullptr;
+}
+
+DescriptionChange* CDescriptionFile::AddChange() {
+    if (changeCount_ == changeCapacity_) {
+        size_t capacity = changeCapacity_ * 2 + 4;
+        DescriptionChange* grown = new (std::nothrow) DescriptionChange[capacity];
         if (!grown) {
             unwritable_ = true;
-            return false;
+            return nullptr;
         }
-        for (size_t i = 0; i < entryCount_; ++i) grown[i] = entries_[i];
-        delete[] entries_;
-        entries_ = grown;
-        entryCapacity_ = capacity;
+        for (size_t i = 0; i < changeCount_; ++i) grown[i] = changes_[i];
+        delete[] changes_;
+        changes_ = grown;
+        changeCapacity_ = capacity;
     }
-    entries_[entryCount_++] = DescriptionEntry{};
-    return true;
-}
-
-DescriptionEntry* CDescriptionFile::Find(std::string_view key) {
-    if (key.empty()) return nullptr;
-    for (size_t i = 0; i < entryCount_; ++i)
-        if (!entries_[i].removed && EqualNoCase(entries_[i].name, key)) return &entries_[i];
-    return nullptr;
+    changes_[changeCount_] = DescriptionChange{kNewEntry, nullptr, std::string_view(), std::string_view(), false};
+    return &changes_[changeCount_++];
 }
 
 // A zero-terminated ANSI copy of a description, kept until Close. Each copy is
@@ -257,11 +250,18 @@ void CDescriptionFile::WriteBack() {
 
     CFileReplacement replacement;
     if (!replacement.Begin(filePath_)) return;
-    for (size_t i = 0; i < entryCount_; ++i) {
-        const DescriptionEntry& entry = entries_[i];
-        if (entry.removed) continue;
-        DescriptionLinePieces line = WrittenLine(entry.name, entry.description, entry.tail);
-        for (int piece = 0; piece < line.count; ++piece) replacement.Put(line.pieces[piece]);
+    // Every line read, as changed; then the new lines in the order they came.
+    CDescriptionReader reader(bytes_.Data(), bytes_.Size());
+    DescriptionLine line;
+    for (size_t entry = 0; reader.ReadEntry(&line); ++entry) {
+        const DescriptionChange* change = ChangeOf(entry);
+        if (change && change->removed) continue;
+        Put(&replacement, WrittenLine(line.name, change ? change->description : line.description, line.tail));
+    }
+    for (size_t i = 0; i < changeCount_; ++i) {
+        const DescriptionChange& change = changes_[i];
+        if (change.entry == kNewEntry && !change.removed)
+            Put(&replacement, WrittenLine(change.name, change.description, std::string_view()));
     }
     if (existed) SetFileAttributesA(filePath_, FILE_ATTRIBUTE_NORMAL);
     if (replacement.Commit()) {
@@ -272,12 +272,12 @@ void CDescriptionFile::WriteBack() {
     }
 }
 
-void CDescriptionFile::FreeEntries() {
-    for (size_t i = 0; i < entryCount_; ++i) delete[] entries_[i].ownText;
-    delete[] entries_;
-    entries_ = nullptr;
-    entryCount_ = 0;
-    entryCapacity_ = 0;
+void CDescriptionFile::FreeChanges() {
+    for (size_t i = 0; i < changeCount_; ++i) delete[] changes_[i].ownText;
+    delete[] changes_;
+    changes_ = nullptr;
+    changeCount_ = 0;
+    changeCapacity_ = 0;
 }
 
 void CDescriptionFile::FreeResults() {

@@ -7,15 +7,15 @@
 //   file.SetEntry(path, "text");  or  file.DeleteEntry(path);
 //   file.Close();                     // rewrites the file only when changed
 //
-// The entries are made from the loaded bytes when a change needs them; a
-// lookup reads the lines in place. Texts returned by Lookup stay valid until
-// Close. Every allocation is checked: when memory runs out, lookups find
+// Lookups read the lines in place; a change is kept apart and applied while
+// the lines are written again, so nothing but the file's bytes is held whole.
+// Texts returned by Lookup stay valid until Close. Every allocation is checked: when memory runs out, lookups find
 // nothing and the file is left as it was. A file above kLargestDescriptionFile
 // is not read and never rewritten.
 #pragma once
 
 #include "ByteBuffer.h"
-#include "DescriptionEntry.h"
+#include "DescriptionChange.h"
 
 #include <windows.h>
 
@@ -53,25 +53,31 @@ public:
     const char* FilePath() const { return filePath_; }
 
 private:
-    bool MakeEntries();
-    DescriptionEntry* Find(std::string_view key);
-    bool AddEntry();
+    // Where the first live entry of a key is: an entry read (perhaps changed)
+    // or a new one; its description as the file holds it.
+    struct Found {
+        size_t entry;
+        DescriptionChange* change;
+        std::string_view description;
+    };
+    bool Find(std::string_view key, Found* found);
+    DescriptionChange* ChangeOf(size_t entry);
+    DescriptionChange* AddChange();
     bool Converts() const { return conversionFlag_[0] == '0'; }
     const char* HandOut(std::string_view fileText);
     void WriteBack();
-    void FreeEntries();
+    void FreeChanges();
     void FreeResults();
 
     char filePath_[MAX_PATH];
     DWORD attributes_;
     char conversionFlag_[4];
     bool changed_;
-    bool entriesMade_;            // entries_ holds every line of bytes_
     bool unwritable_;             // not read whole (unreadable, too large, out of memory)
 
     CByteBuffer bytes_;           // the file as it was read
-    DescriptionEntry* entries_;
-    size_t entryCount_;
-    size_t entryCapacity_;
+    DescriptionChange* changes_;
+    size_t changeCount_;
+    size_t changeCapacity_;
     char* results_;               // texts handed out by Lookup, chained
 };

@@ -263,6 +263,31 @@ std::string FileOfSize(size_t size) {
     return bytes;
 }
 
+// Several changes before one Close act on the list as already changed: a
+// deleted entry lets a later duplicate be found, a new entry can be changed
+// and removed again.
+TEST_F(DescriptionFileTest, ChangesBeforeOneCloseSeeEachOther) {
+    ASSERT_TRUE(WriteFileBytes(Ion(), "a.txt first\r\nkeep.txt k\r\nA.TXT second\r\n"));
+    const std::string a = Path("a.txt"), b = Path("b.txt"), c = Path("c.txt");
+    CDescriptionFile file;
+    file.Load(a.c_str());
+    file.DeleteEntry(a.c_str());
+    EXPECT_STREQ(file.Lookup(a.c_str()), "second");
+    file.SetEntry(a.c_str(), "changed");
+    file.SetEntry(b.c_str(), "1");
+    file.SetEntry(Path("B.TXT").c_str(), "2");
+    EXPECT_STREQ(file.Lookup(b.c_str()), "2");
+    file.SetEntry(c.c_str(), "3");
+    file.DeleteEntry(c.c_str());
+    EXPECT_EQ(file.Lookup(c.c_str()), c.c_str());
+    file.Close();
+    EXPECT_EQ(ReadFileBytes(Ion()), "keep.txt k\r\nA.TXT changed\r\nb.txt 2\r\n");
+    // Closed, the object is empty: a change now writes nothing.
+    file.SetEntry(a.c_str(), "lost");
+    file.Close();
+    EXPECT_EQ(ReadFileBytes(Ion()), "keep.txt k\r\nA.TXT changed\r\nb.txt 2\r\n");
+}
+
 // Up to the limit a file is read and changed; one byte more and it is neither.
 TEST_F(DescriptionFileTest, FilesAboveTheSizeLimitAreNeitherReadNorChanged) {
     const std::string atLimit = FileOfSize(kLargestDescriptionFile);
