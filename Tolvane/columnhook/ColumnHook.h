@@ -33,6 +33,9 @@ void LoadExplorerTitles();
 void StripDelimiters(char* text);
 // The text of the row's first column as the view shows it (at most 259 characters).
 void GetItemLabel(HWND listView, int row, char* label /* 260 bytes */);
+// The text of a description cell: the description of the file at path, at most
+// 259 characters, or the empty text when it has none.
+void LookupDescription(const char* path, char* description /* 260 bytes */);
 
 // Whether the display order is reset after an insertion: comctl32 4.70 up to,
 // but not including, 5.00.

@@ -39,20 +39,22 @@ bool ComposeItemPath(HWND view, HWND listView, int row, char* path /* kTextSize 
     return true;
 }
 
-// The description of the file, or an empty text when it has none, read
-// straight from the folder's file.
-void ReadDescription(const char* path, char* description /* kTextSize */) {
-    // Drive and directory as _splitpath divides them: the folder path, ending
-    // with a backslash.
-    PathParts parts;
-    if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
+}  // namespace
+
+// The description of the file, or an empty text when it has none (also when
+// memory runs out: the store then finds nothing).
+void LookupDescription(const char* path, char* description /* kTextSize */) {
+    description[0] = '\0';
+    // The folder of path selects the description file.
     CDescriptionFile list;
-    list.Load(parts.FolderPath().c_str());
+    list.Load(path);
     const char* found = list.Lookup(path);
     lstrcpynA(description, found ? found : "", static_cast<int>(kTextSize));
     list.Close();
     if (EqualNoCase(description, path)) description[0] = '\0';
 }
+
+namespace {
 
 // Hands the text back within the caller's bound, always zero-terminated: an
 // empty cell gets the empty text rather than whatever the buffer held.
@@ -73,19 +75,19 @@ void HandBackText(NMLVDISPINFOA* info, bool wide, const char* description) {
     }
 }
 
-// The same, answered from what the view's cache read of the file within its
-// freshness bound; read straight from the file when the cache cannot answer.
-void LookupDescription(HWND view, const char* path, char* description /* kTextSize */) {
+// The description of one cell, answered from what the view's cache read of the
+// file within its freshness bound; read straight from the file when the cache
+// cannot answer.
+void DescriptionOfCell(HWND view, const char* path, char* description /* kTextSize */) {
     CDescriptionCache* cache = CacheOfView(view);
     if (cache && cache->Lookup(path, description)) return;
-    description[0] = '\0';
-    ReadDescription(path, description);
+    LookupDescription(path, description);
 }
 
 void SupplyCellText(HWND view, NMLVDISPINFOA* info, bool wide) {
     char path[kTextSize] = {};
     char description[kTextSize] = {};
-    if (ComposeItemPath(view, info->hdr.hwndFrom, info->item.iItem, path)) LookupDescription(view, path, description);
+    if (ComposeItemPath(view, info->hdr.hwndFrom, info->item.iItem, path)) DescriptionOfCell(view, path, description);
     HandBackText(info, wide, description);
 }
 

@@ -1,25 +1,109 @@
 #include "DescriptionFields.h"
 
-#include "Descriptions.h"
+#include <cstring>
+#include <new>
+
 #include "Resource.h"
 #include "Settings.h"
 #include "ShortName.h"
 #include "store/AnsiText.h"
+#include "store/DescriptionFile.h"
 
 namespace {
 
-// Descriptions of up to 2047 characters; the fields take no more, so nothing
-// typed is cut away unseen when stored.
-const int kFieldSize = 2048;
+const char kCutNote[] = "shown cut, kept unless edited";
+const char kUnreadNote[] = "could not be read";
 
-void StoreField(HWND window, int id, const char* path) {
-    char text[kFieldSize] = "";
-    GetDlgItemTextA(window, id, text, kFieldSize);
-    if (text[0] != '\0')
-        SetDescription(text, path);
-    else
-        DelDescription(path);
+// How much of text a field shows: all of it, or kFieldLength characters that
+// do not end in the first half of a double-byte character.
+size_t ShownLength(const char* text) {
+    size_t length = strlen(text);
+    if (length <= static_cast<size_t>(kFieldLength)) return length;
+    size_t shown = 0;
+    while (shown < static_cast<size_t>(kFieldLength)) {
+        size_t step = IsAnsiLeadByte(static_cast<unsigned char>(text[shown])) ? 2 : 1;
+        if (shown + step > static_cast<size_t>(kFieldLength)) break;
+        shown += step;
+    }
+    return shown;
 }
+
+void ShowNote(HWND window, int noteId, const char* note) {
+    HWND control = GetDlgItem(window, noteId);
+    if (note) SetWindowTextA(control, note);
+    ShowWindow(control, note ? SW_SHOWNA : SW_HIDE);
+}
+
+bool NoteShown(HWND window, int noteId) {
+    return (GetWindowLongA(GetDlgItem(window, noteId), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// Puts the description of path into the field. When it cannot be had (the
+// file could not be read, or memory ran out), the field is made read-only and
+// is never stored, so that what the file holds is not overwritten by an empty
+// field.
+void FillField(HWND window, int fieldId, int noteId, const char* path) {
+    HWND field = GetDlgItem(window, fieldId);
+    CDescriptionFile file;
+    file.Load(path);
+    const char* found = file.FindDescription(path);
+    if (!found && file.Incomplete()) {
+        SendMessageA(field, EM_SETREADONLY, TRUE, 0);
+        ShowNote(window, noteId, kUnreadNote);
+        return;
+    }
+    if (!found) found = "";
+    const size_t shown = ShownLength(found);
+    if (found[shown] == '\0') {
+        SetWindowTextA(field, found);
+        return;
+    }
+    char* cut = new (std::nothrow) char[shown + 1];
+    if (!cut) {
+        SendMessageA(field, EM_SETREADONLY, TRUE, 0);
+        ShowNote(window, noteId, kUnreadNote);
+        return;
+    }
+    memcpy(cut, found, shown);
+    cut[shown] = '\0';
+    SetWindowTextA(field, cut);
+    delete[] cut;
+    ShowNote(window, noteId, kCutNote);
+}
+
+// Stores one field against what the file holds now.
+void StoreField(HWND window, int fieldId, int noteId, const char* path) {
+    HWND field = GetDlgItem(window, fieldId);
+    if (GetWindowLongA(field, GWL_STYLE) & ES_READONLY) return;
+    const bool shownCut = NoteShown(window, noteId);
+    if (shownCut && !SendMessageA(field, EM_GETMODIFY, 0, 0)) return;
+
+    char* text = new (std::nothrow) char[kFieldLength + 1];
+    if (!text) return;
+    text[0] = '\0';
+    GetWindowTextA(field, text, kFieldLength + 1);
+
+    CDescriptionFile file;
+    file.Load(path);
+    const char* now = file.FindDescription(path);
+    if (now || !file.Incomplete()) {
+        if (!now) now = "";
+        const size_t shown = ShownLength(now);
+        // Unchanged: the whole description, or the cut one the field was given.
+        const bool same = strcmp(text, now) == 0 || (strlen(text) == shown && memcmp(text, now, shown) == 0);
+        if (!same) {
+            if (text[0] != '\0')
+                file.SetEntry(path, text);
+            else
+                file.DeleteEntry(path);
+        }
+        file.Close();
+        if (!same && shownCut) ShowNote(window, noteId, nullptr);
+    }
+    delete[] text;
+}
+
+void CopyName(std::string_view name, char* buffer /* MAX_PATH */) { CopyText(name, buffer, MAX_PATH); }
 
 }  // namespace
 
@@ -38,16 +122,15 @@ bool ShortNameDiffers(const char* path, char* shortPath, PathParts* shortParts) 
 void FillDescriptionFields(HWND window, const char* path) {
     PathParts parts;
     SplitPath(path, &parts, IsAnsiLeadByte);
-    SetDlgItemTextA(window, IDC_FOLDER, parts.FolderPath().c_str());
-    SetDlgItemTextA(window, IDC_LONG_NAME, parts.FileName().c_str());
-    char text[kDescriptionSize];
+    char text[MAX_PATH];
+    CopyName(parts.FolderPath(), text);
+    SetDlgItemTextA(window, IDC_FOLDER, text);
+    CopyName(parts.FileName(), text);
+    SetDlgItemTextA(window, IDC_LONG_NAME, text);
 
-    SendDlgItemMessageA(window, IDC_DESCRIPTION, EM_LIMITTEXT, kFieldSize - 1, 0);
-    SendDlgItemMessageA(window, IDC_SHORT_DESCRIPTION, EM_LIMITTEXT, kFieldSize - 1, 0);
-
-    text[0] = '\0';
-    GetDescription(text, path);
-    SetDlgItemTextA(window, IDC_DESCRIPTION, text);
+    SendDlgItemMessageA(window, IDC_DESCRIPTION, EM_LIMITTEXT, kFieldLength, 0);
+    SendDlgItemMessageA(window, IDC_SHORT_DESCRIPTION, EM_LIMITTEXT, kFieldLength, 0);
+    FillField(window, IDC_DESCRIPTION, IDC_DESCRIPTION_NOTE, path);
 
     SetDlgItemTextA(window, IDC_VERSION, "1.13");
     CheckDlgButton(window, IDC_ANSI_FONT, ReadAnsiSetting() ? BST_CHECKED : BST_UNCHECKED);
@@ -55,12 +138,11 @@ void FillDescriptionFields(HWND window, const char* path) {
     char shortPath[kShortPathSize];
     PathParts shortParts;
     const bool differs = ShortNameDiffers(path, shortPath, &shortParts);
-    SetDlgItemTextA(window, IDC_SHORT_NAME, shortParts.FileName().c_str());
+    CopyName(shortParts.FileName(), text);
+    SetDlgItemTextA(window, IDC_SHORT_NAME, text);
     if (!differs) return;
 
-    text[0] = '\0';
-    GetDescription(text, shortPath);
-    SetDlgItemTextA(window, IDC_SHORT_DESCRIPTION, text);
+    FillField(window, IDC_SHORT_DESCRIPTION, IDC_SHORT_NOTE, shortPath);
     const int shortGroup[] = {IDC_LONG_AS_SHORT, IDC_SHORT_DESCRIPTION, IDC_SHORT_GROUP,
                               IDC_SHORT_DESC_LABEL, IDC_SHORT_NAME_LABEL, IDC_SHORT_NAME};
     for (int id : shortGroup) EnableWindow(GetDlgItem(window, id), TRUE);
@@ -69,15 +151,20 @@ void FillDescriptionFields(HWND window, const char* path) {
 void CopyLongNameToShortField(HWND window, const char* path) {
     PathParts parts;
     SplitPath(path, &parts, IsAnsiLeadByte);
-    SetDlgItemTextA(window, IDC_SHORT_DESCRIPTION, parts.FileName().c_str());
+    char name[MAX_PATH];
+    CopyName(parts.FileName(), name);
+    SetDlgItemTextA(window, IDC_SHORT_DESCRIPTION, name);
+    // Setting a text clears the edit flag; this is an edit of the user's.
+    SendDlgItemMessageA(window, IDC_SHORT_DESCRIPTION, EM_SETMODIFY, TRUE, 0);
 }
 
 void StoreDescriptionFields(HWND window, const char* path) {
     // "Ansi" first: the descriptions stored next already follow it.
     WriteAnsiSetting(IsDlgButtonChecked(window, IDC_ANSI_FONT) == BST_CHECKED);
-    StoreField(window, IDC_DESCRIPTION, path);
+    StoreField(window, IDC_DESCRIPTION, IDC_DESCRIPTION_NOTE, path);
 
     char shortPath[kShortPathSize];
     PathParts shortParts;
-    if (ShortNameDiffers(path, shortPath, &shortParts)) StoreField(window, IDC_SHORT_DESCRIPTION, shortPath);
+    if (ShortNameDiffers(path, shortPath, &shortParts))
+        StoreField(window, IDC_SHORT_DESCRIPTION, IDC_SHORT_NOTE, shortPath);
 }

@@ -13,8 +13,14 @@
 constexpr DWORD kShortPathSize = 2000;
 bool ShortNameDiffers(const char* path, char* shortPath, PathParts* shortParts);
 
+// The longest description a field shows and keeps: the most that a single-line
+// edit control of Windows 95 holds. A longer one is shown cut, with a note
+// beside the field, and stays whole unless the user edits the field.
+constexpr int kFieldLength = 32766;
+
 // Folder, long name, description, version, the "ANSI font" box, the short name
-// and, when it differs, its description with the short-name group enabled.
+// and, when it differs, its description with the short-name group enabled. The
+// descriptions come whole from the store.
 void FillDescriptionFields(HWND window, const char* path);
 
 // "long name as short description": the long name into the short description.
@@ -22,5 +28,7 @@ void CopyLongNameToShortField(HWND window, const char* path);
 
 // Stores "Ansi" from the box first, then the long name's description, then, when
 // the short name differs, the short name's: set when the field holds text,
-// deleted when it is empty.
+// deleted when it is empty. A field that holds what the file holds changes
+// nothing; a field shown cut is stored only when the user edited it; a field
+// that could not be filled is never stored.
 void StoreDescriptionFields(HWND window, const char* path);

@@ -3,6 +3,6 @@
 
 #include "store/DescriptionApi.h"
 
-// GetDescription uses its buffer as scratch for the path and delivers up to
-// 1023 characters: every caller here passes this many bytes.
+// GetDescription delivers up to 1023 characters: every caller here passes
+// this many bytes.
 constexpr int kDescriptionSize = 2048;

@@ -18,6 +18,10 @@
 #define IDC_SHORT_GROUP         1015
 #define IDC_WEB_PAGE            1016
 #define IDC_MAIL_ADDRESS        1017
+// Beside each description field: shown when the field holds a description cut
+// to fit, or none because it could not be read.
+#define IDC_DESCRIPTION_NOTE    1018
+#define IDC_SHORT_NOTE          1019
 
 // The property sheet's Apply button, a child of the page's parent window.
 #define IDC_SHEET_APPLY         0x3021

@@ -8,10 +8,10 @@ bool IsAnsiLeadByte(unsigned char byte) {
 
 // The ...BuffA forms take a length, so a NUL byte does not end the conversion,
 // and may convert in place.
-void OemToAnsi(std::string* text) {
-    if (!text->empty()) OemToCharBuffA(&(*text)[0], &(*text)[0], static_cast<DWORD>(text->size()));
+void OemToAnsi(char* text, size_t length) {
+    if (length) OemToCharBuffA(text, text, static_cast<DWORD>(length));
 }
 
-void AnsiToOem(std::string* text) {
-    if (!text->empty()) CharToOemBuffA(&(*text)[0], &(*text)[0], static_cast<DWORD>(text->size()));
+void AnsiToOem(char* text, size_t length) {
+    if (length) CharToOemBuffA(text, text, static_cast<DWORD>(length));
 }

@@ -2,11 +2,11 @@
 // and the conversion of descriptions between the ANSI and OEM code pages.
 #pragma once
 
-#include <string>
+#include <cstddef>
 
 // True when byte starts a double-byte character of the ANSI code page.
 bool IsAnsiLeadByte(unsigned char byte);
 
-// Convert text in place, NUL bytes included (they stay NUL bytes).
-void OemToAnsi(std::string* text);
-void AnsiToOem(std::string* text);
+// Convert length bytes in place, NUL bytes included (they stay NUL bytes).
+void OemToAnsi(char* text, size_t length);
+void AnsiToOem(char* text, size_t length);

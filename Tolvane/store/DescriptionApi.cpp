@@ -8,12 +8,15 @@
 
 extern "C" int __cdecl GetDescription(char* description, const char* path) {
     if (!description) return 0;
+    // The caller may pass the path in the output buffer: take it out first.
+    char ownPath[kMaxPathLength + 1];
+    bool usable = path && CopyText(path, ownPath, sizeof ownPath);
     description[0] = '\0';
-    if (!path) return 0;
+    if (!usable) return 0;
     CDescriptionFile file;
-    file.Load(path);
-    const char* found = file.Lookup(path);
-    if (found == path || EqualNoCase(found, path)) {
+    file.Load(ownPath);
+    const char* found = file.FindDescription(ownPath);
+    if (!found || EqualNoCase(found, ownPath)) {
         file.Close();
         return 0;
     }

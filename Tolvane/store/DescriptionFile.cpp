@@ -7,6 +7,7 @@
 #include "PathParts.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -28,11 +29,31 @@ std::string_view KeyOf(const char* path) {
     return path ? PathKey(path, IsAnsiLeadByte) : std::string_view();
 }
 
+// True when the OEM text, seen in the ANSI code page, is the ANSI text. Done in
+// small pieces on the stack, so that comparing needs no memory.
+bool OemEqualsAnsi(std::string_view oem, std::string_view ansi) {
+    if (oem.size() != ansi.size()) return false;
+    char piece[256];
+    for (size_t at = 0; at < oem.size(); at += sizeof piece) {
+        size_t length = oem.size() - at < sizeof piece ? oem.size() - at : sizeof piece;
+        memcpy(piece, oem.data() + at, length);
+        OemToAnsi(piece, length);
+        if (memcmp(piece, ansi.data() + at, length) != 0) return false;
+    }
+    return true;
+}
+
+void Put(CFileReplacement* replacement, const DescriptionLinePieces& line) {
+    for (int piece = 0; piece < line.count; ++piece) replacement->Put(line.pieces[piece]);
+}
+
 }  // namespace
 
 CDescriptionFile::CDescriptionFile()
-    : first_(nullptr), changed_(0), attributes_(INVALID_FILE_ATTRIBUTES), conversionFlag_{'1', 0, 0, 0},
-      entriesMade_(true), readFailed_(false) {}
+    : attributes_(INVALID_FILE_ATTRIBUTES), conversionFlag_{'1', 0, 0, 0}, changed_(false), unwritable_(false),
+      changes_(nullptr), changeCount_(0), changeCapacity_(0), results_(nullptr) {
+    filePath_[0] = '\0';
+}
 
 CDescriptionFile::~CDescriptionFile() {
     Close();
@@ -40,9 +61,9 @@ CDescriptionFile::~CDescriptionFile() {
 
 void CDescriptionFile::Load(const char* path) {
     Close();
-    filePath_.clear();
-    readFailed_ = false;
-    entriesMade_ = true;  // an empty list, until bytes are read
+    filePath_[0] = '\0';
+    attributes_ = INVALID_FILE_ATTRIBUTES;
+    unwritable_ = false;
 
     PathParts parts;
     if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
@@ -58,150 +79,212 @@ void CDescriptionFile::Load(const char* path) {
     }
     if (fileName[0] == '\0') strcpy(fileName, kDefaultName);
 
-    std::string filePath = parts.FolderPath() + fileName;
-    if (filePath.size() > kMaxPathLength) return;  // such a file can be neither read nor written
-    filePath_ = filePath;
+    // Such a file can be neither read nor written.
+    std::string_view folder = parts.FolderPath();
+    size_t nameLength = strlen(fileName);
+    if (folder.size() + nameLength > kMaxPathLength) return;
+    memcpy(filePath_, folder.data(), folder.size());
+    memcpy(filePath_ + folder.size(), fileName, nameLength + 1);
 
-    attributes_ = GetFileAttributesA(filePath_.c_str());
-    switch (ReadFileImage(filePath_.c_str(), &bytes_)) {
+    attributes_ = GetFileAttributesA(filePath_);
+    switch (ReadFileImage(filePath_, &bytes_)) {
     case kFileRead:
-        entriesMade_ = false;
-        break;
     case kFileMissing:
         break;
     case kFileFailed:
+    case kFileTooLarge:
         // Rewriting a file whose entries were never read would drop them all.
-        readFailed_ = true;
+        unwritable_ = true;
         break;
     }
 }
 
 const char* CDescriptionFile::Lookup(const char* path) {
-    std::string_view key = KeyOf(path);
-    if (key.empty()) return path;
-    if (entriesMade_) {
-        DescriptionEntry* entry = Find(path);
-        return entry ? entry->description.c_str() : path;
-    }
-    // Only looking: read the lines in place, up to the first match.
-    CDescriptionReader reader(bytes_.data(), bytes_.size());
-    DescriptionLine line;
-    while (reader.ReadEntry(&line)) {
-        if (!EqualNoCase(line.name, key)) continue;
-        results_.emplace_back(line.description);
-        if (Converts()) OemToAnsi(&results_.back());
-        return results_.back().c_str();
-    }
-    return path;
+    const char* found = FindDescription(path);
+    return found ? found : path;
+}
+
+const char* CDescriptionFile::FindDescription(const char* path) {
+    Found found;
+    return Find(KeyOf(path), &found) ? HandOut(found.description) : nullptr;
 }
 
 void CDescriptionFile::SetEntry(const char* path, const char* text) {
     std::string_view key = KeyOf(path);
-    if (filePath_.empty() || !text || !CanWriteName(key)) return;
-    MakeEntries();
-    DescriptionEntry* entry = Find(path);
-    if (entry) {
-        entry->description = CleanDescription(text);
-        entry->fileText.clear();
-        entry->keepFileText = false;
-    } else {
-        entry = new DescriptionEntry{std::string(key), CleanDescription(text), std::string(), nullptr,
-                                     std::string(), false};
-        DescriptionEntry** link = &first_;
-        while (*link) link = &(*link)->next;
-        *link = entry;
+    if (!filePath_[0] || unwritable_ || !text || !CanWriteName(key)) return;
+    Found found;
+    const bool exists = Find(key, &found);
+
+    // One block holds the new description and, for a new entry, its name.
+    std::string_view name;
+    if (!exists)
+        name = key;
+    else if (found.change && found.change->entry == kNewEntry)
+        name = found.change->name;
+    size_t length = strlen(text);
+    char* own = new (std::nothrow) char[name.size() + length + 1];
+    if (!own) {
+        unwritable_ = true;  // a change that cannot be made: none is written
+        return;
     }
-    changed_ = 1;
+    memcpy(own, name.data(), name.size());
+    char* description = own + name.size();
+    memcpy(description, text, length);
+    CleanDescription(description, length);
+    std::string_view newText(description, length);
+
+    if (exists && (Converts() ? OemEqualsAnsi(found.description, newText) : found.description == newText)) {
+        delete[] own;
+        return;
+    }
+    DescriptionChange* change = found.change;
+    if (!exists || !change) {
+        change = AddChange();
+        if (!change) {
+            delete[] own;
+            return;
+        }
+        change->entry = exists ? found.entry : kNewEntry;
+    }
+    if (Converts()) AnsiToOem(description, length);
+    delete[] change->ownText;
+    change->ownText = own;
+    change->name = std::string_view(own, name.size());
+    change->description = std::string_view(description, length);
+    changed_ = true;
 }
 
 void CDescriptionFile::DeleteEntry(const char* path) {
     std::string_view key = KeyOf(path);
-    if (filePath_.empty() || key.empty()) return;
-    MakeEntries();
-    for (DescriptionEntry** link = &first_; *link; link = &(*link)->next) {
-        if (!EqualNoCase((*link)->name, key)) continue;
-        DescriptionEntry* gone = *link;
-        *link = gone->next;
-        delete gone;
-        changed_ = 1;
-        return;
+    if (!filePath_[0] || unwritable_ || key.empty()) return;
+    Found found;
+    if (!Find(key, &found)) return;
+    DescriptionChange* change = found.change;
+    if (!change) {
+        change = AddChange();
+        if (!change) return;
+        change->entry = found.entry;
     }
+    change->removed = true;
+    changed_ = true;
 }
 
 void CDescriptionFile::Close() {
-    if (changed_ && !filePath_.empty() && !readFailed_) WriteBack();
-    FreeEntries();
-    bytes_.clear();
-    results_.clear();
-    entriesMade_ = true;
-    changed_ = 0;
+    if (changed_ && filePath_[0] && !unwritable_) WriteBack();
+    FreeChanges();
+    FreeResults();
+    bytes_.Free();
+    changed_ = false;
+    // Closed is empty: a change made now must not rewrite the file from nothing.
+    filePath_[0] = '\0';
 }
 
-void CDescriptionFile::MakeEntries() {
-    if (entriesMade_) return;
-    entriesMade_ = true;
-    DescriptionEntry** link = &first_;
-    CDescriptionReader reader(bytes_.data(), bytes_.size());
+bool CDescriptionFile::Find(std::string_view key, Found* found) {
+    if (key.empty()) return false;
+    CDescriptionReader reader(bytes_.Data(), bytes_.Size());
     DescriptionLine line;
-    while (reader.ReadEntry(&line)) {
-        DescriptionEntry* entry = new DescriptionEntry{std::string(line.name), std::string(line.description),
-                                                       std::string(line.tail), nullptr, std::string(), false};
-        if (Converts()) {
-            entry->fileText = entry->description;
-            entry->keepFileText = true;
-            OemToAnsi(&entry->description);
-        }
-        *link = entry;
-        link = &entry->next;
+    for (size_t entry = 0; reader.ReadEntry(&line); ++entry) {
+        if (!EqualNoCase(line.name, key)) continue;
+        DescriptionChange* change = ChangeOf(entry);
+        if (change && change->removed) continue;  // a later duplicate may follow
+        *found = Found{entry, change, change ? change->description : line.description};
+        return true;
     }
+    for (size_t i = 0; i < changeCount_; ++i) {
+        DescriptionChange& change = changes_[i];
+        if (change.entry != kNewEntry || change.removed || !EqualNoCase(change.name, key)) continue;
+        *found = Found{kNewEntry, &change, change.description};
+        return true;
+    }
+    return false;
 }
 
-DescriptionEntry* CDescriptionFile::Find(const char* path) {
-    std::string_view key = KeyOf(path);
-    if (key.empty()) return nullptr;
-    for (DescriptionEntry* entry = first_; entry; entry = entry->next)
-        if (EqualNoCase(entry->name, key)) return entry;
+DescriptionChange* CDescriptionFile::ChangeOf(size_t entry) {
+    for (size_t i = 0; i < changeCount_; ++i)
+        if (changes_[i].entry == entry) return &changes_[i];
     return nullptr;
 }
 
-std::string CDescriptionFile::Image() const {
-    std::string image;
-    std::string description;
-    for (const DescriptionEntry* entry = first_; entry; entry = entry->next) {
-        if (entry->keepFileText) {
-            AppendDescriptionLine(&image, entry->name, entry->fileText, entry->tail);
-            continue;
+DescriptionChange* CDescriptionFile::AddChange() {
+    if (changeCount_ == changeCapacity_) {
+        size_t capacity = changeCapacity_ * 2 + 4;
+        DescriptionChange* grown = new (std::nothrow) DescriptionChange[capacity];
+        if (!grown) {
+            unwritable_ = true;
+            return nullptr;
         }
-        description = entry->description;
-        if (Converts()) AnsiToOem(&description);
-        AppendDescriptionLine(&image, entry->name, description, entry->tail);
+        for (size_t i = 0; i < changeCount_; ++i) grown[i] = changes_[i];
+        delete[] changes_;
+        changes_ = grown;
+        changeCapacity_ = capacity;
     }
-    return image;
+    changes_[changeCount_] = DescriptionChange{kNewEntry, nullptr, std::string_view(), std::string_view(), false};
+    return &changes_[changeCount_++];
+}
+
+// A zero-terminated ANSI copy of a description, kept until Close. Each copy is
+// one block whose first bytes chain it to the one handed out before.
+const char* CDescriptionFile::HandOut(std::string_view fileText) {
+    char* block = new (std::nothrow) char[sizeof(char*) + fileText.size() + 1];
+    if (!block) {
+        unwritable_ = true;  // this call ran out of memory: it changes nothing either
+        return nullptr;
+    }
+    memcpy(block, &results_, sizeof(char*));
+    results_ = block;
+    char* text = block + sizeof(char*);
+    if (!fileText.empty()) memcpy(text, fileText.data(), fileText.size());
+    text[fileText.size()] = '\0';
+    if (Converts()) OemToAnsi(text, fileText.size());
+    return text;
 }
 
 void CDescriptionFile::WriteBack() {
     // A read-only file is never changed; the attribute is checked here since
-    // some systems let a privileged user open such a file for writing.
-    DWORD now = GetFileAttributesA(filePath_.c_str());
+    // some systems let a privileged user replace such a file.
+    DWORD now = GetFileAttributesA(filePath_);
     bool existed = attributes_ != INVALID_FILE_ATTRIBUTES;
     if ((existed && (attributes_ & FILE_ATTRIBUTE_READONLY)) ||
         (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_READONLY)))
         return;
 
-    std::string image = Image();
-    if (existed) SetFileAttributesA(filePath_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (WriteFileImage(filePath_.c_str(), image)) {
+    CFileReplacement replacement;
+    if (!replacement.Begin(filePath_)) return;
+    // Every line read, as changed; then the new lines in the order they came.
+    CDescriptionReader reader(bytes_.Data(), bytes_.Size());
+    DescriptionLine line;
+    for (size_t entry = 0; reader.ReadEntry(&line); ++entry) {
+        const DescriptionChange* change = ChangeOf(entry);
+        if (change && change->removed) continue;
+        Put(&replacement, WrittenLine(line.name, change ? change->description : line.description, line.tail));
+    }
+    for (size_t i = 0; i < changeCount_; ++i) {
+        const DescriptionChange& change = changes_[i];
+        if (change.entry == kNewEntry && !change.removed)
+            Put(&replacement, WrittenLine(change.name, change.description, std::string_view()));
+    }
+    if (existed) SetFileAttributesA(filePath_, FILE_ATTRIBUTE_NORMAL);
+    if (replacement.Commit()) {
         DWORD attributes = existed ? attributes_ & ~DWORD(FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_HIDDEN;
-        SetFileAttributesA(filePath_.c_str(), attributes | FILE_ATTRIBUTE_ARCHIVE);
+        SetFileAttributesA(filePath_, attributes | FILE_ATTRIBUTE_ARCHIVE);
     } else if (existed) {
-        SetFileAttributesA(filePath_.c_str(), attributes_);  // unchanged file, unchanged attributes
+        SetFileAttributesA(filePath_, attributes_);  // unchanged file, unchanged attributes
     }
 }
 
-void CDescriptionFile::FreeEntries() {
-    while (first_) {
-        DescriptionEntry* next = first_->next;
-        delete first_;
-        first_ = next;
+void CDescriptionFile::FreeChanges() {
+    for (size_t i = 0; i < changeCount_; ++i) delete[] changes_[i].ownText;
+    delete[] changes_;
+    changes_ = nullptr;
+    changeCount_ = 0;
+    changeCapacity_ = 0;
+}
+
+void CDescriptionFile::FreeResults() {
+    while (results_) {
+        char* next;
+        memcpy(&next, results_, sizeof(char*));
+        delete[] results_;
+        results_ = next;
     }
 }

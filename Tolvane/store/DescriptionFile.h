@@ -7,17 +7,19 @@
 //   file.SetEntry(path, "text");  or  file.DeleteEntry(path);
 //   file.Close();                     // rewrites the file only when changed
 //
-// The entries are made from the loaded bytes when a change needs them; a
-// lookup reads the lines in place. Texts returned by Lookup stay valid until
-// Close.
+// Lookups read the lines in place; a change is kept apart and applied while
+// the lines are written again, so nothing but the file's bytes is held whole.
+// Texts returned by Lookup stay valid until Close. Every allocation is checked: when memory runs out, lookups find
+// nothing and the file is left as it was. A file above kLargestDescriptionFile
+// is not read and never rewritten.
 #pragma once
 
-#include "DescriptionEntry.h"
+#include "ByteBuffer.h"
+#include "DescriptionChange.h"
 
 #include <windows.h>
 
-#include <deque>
-#include <string>
+#include <string_view>
 
 class CDescriptionFile {
 public:
@@ -32,32 +34,50 @@ public:
     // The description of the file named by path's last component, or path
     // itself when it has none.
     const char* Lookup(const char* path);
+    // The same, but null when it has none (or memory ran out).
+    const char* FindDescription(const char* path);
     // Gives the file named by path's last component the description text.
+    // Setting the text it already has changes nothing.
     void SetEntry(const char* path, const char* text);
     // Removes the entry of the file named by path's last component.
     void DeleteEntry(const char* path);
     // Rewrites the file when something changed; frees all entries.
     void Close();
 
+    // True when the file was not read whole (it could not be read, it is too
+    // large, or memory ran out): lookups miss what it holds and nothing is
+    // written.
+    bool Incomplete() const { return unwritable_; }
+
     // The full path of the description file after Load (empty when unusable).
-    const std::string& FilePath() const { return filePath_; }
+    const char* FilePath() const { return filePath_; }
 
 private:
-    void MakeEntries();
-    DescriptionEntry* Find(const char* path);
+    // Where the first live entry of a key is: an entry read (perhaps changed)
+    // or a new one; its description as the file holds it.
+    struct Found {
+        size_t entry;
+        DescriptionChange* change;
+        std::string_view description;
+    };
+    bool Find(std::string_view key, Found* found);
+    DescriptionChange* ChangeOf(size_t entry);
+    DescriptionChange* AddChange();
     bool Converts() const { return conversionFlag_[0] == '0'; }
-    std::string Image() const;
+    const char* HandOut(std::string_view fileText);
     void WriteBack();
-    void FreeEntries();
+    void FreeChanges();
+    void FreeResults();
 
-    DescriptionEntry* first_;
-    std::string filePath_;
-    DWORD changed_;
+    char filePath_[MAX_PATH];
     DWORD attributes_;
     char conversionFlag_[4];
+    bool changed_;
+    bool unwritable_;             // not read whole (unreadable, too large, out of memory)
 
-    std::string bytes_;           // the file as it was read
-    bool entriesMade_;            // the list holds every line of bytes_
-    bool readFailed_;             // the file exists but could not be read
-    std::deque<std::string> results_;  // texts handed out by Lookup
+    CByteBuffer bytes_;           // the file as it was read
+    DescriptionChange* changes_;
+    size_t changeCount_;
+    size_t changeCapacity_;
+    char* results_;               // texts handed out by Lookup, chained
 };

@@ -6,11 +6,17 @@ namespace {
 
 bool Holds(std::string_view text, char c) { return text.find(c) != std::string_view::npos; }
 
+// The name behind its first byte (never substr: nothing here may throw).
+std::string_view Rest(std::string_view name) {
+    name.remove_prefix(1);
+    return name;
+}
+
 // A bare name is read up to the first blank behind its first byte and must not
 // begin with a quote; a quoted name is read up to the first quote behind its
 // first byte. The first byte is always part of the name.
-bool CanBeBare(std::string_view name) { return name[0] != '"' && !Holds(name.substr(1), ' '); }
-bool CanBeQuoted(std::string_view name) { return !Holds(name.substr(1), '"'); }
+bool CanBeBare(std::string_view name) { return name[0] != '"' && !Holds(Rest(name), ' '); }
+bool CanBeQuoted(std::string_view name) { return !Holds(Rest(name), '"'); }
 
 bool WantsQuotes(std::string_view name) { return Holds(name, ' ') || name[0] == '"'; }
 
@@ -21,26 +27,22 @@ bool CanWriteName(std::string_view name) {
     return CanBeBare(name) || CanBeQuoted(name);
 }
 
-void AppendDescriptionLine(std::string* image, std::string_view name,
-                           std::string_view description, std::string_view tail) {
+DescriptionLinePieces WrittenLine(std::string_view name, std::string_view description,
+                                  std::string_view tail) {
+    DescriptionLinePieces line = {};
     // A name with a blank goes between quotes, unless it also holds a quote that
     // would end it early; such a name has its only blank up front and reads back bare.
-    if (WantsQuotes(name) && CanBeQuoted(name)) {
-        image->push_back('"');
-        image->append(name);
-        image->push_back('"');
-    } else {
-        image->append(name);
-    }
-    image->push_back(' ');
-    image->append(description);
-    image->append(tail);
-    image->append("\r\n");
+    const bool quoted = WantsQuotes(name) && CanBeQuoted(name);
+    if (quoted) line.pieces[line.count++] = "\"";
+    line.pieces[line.count++] = name;
+    line.pieces[line.count++] = quoted ? "\" " : " ";
+    line.pieces[line.count++] = description;
+    line.pieces[line.count++] = tail;
+    line.pieces[line.count++] = "\r\n";
+    return line;
 }
 
-std::string CleanDescription(std::string_view text) {
-    std::string clean(text);
-    for (char& c : clean)
-        if (c == '\r' || c == '\n' || c == kCtrlZ) c = ' ';
-    return clean;
+void CleanDescription(char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (text[i] == '\r' || text[i] == '\n' || text[i] == kCtrlZ) text[i] = ' ';
 }

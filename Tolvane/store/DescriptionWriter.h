@@ -1,8 +1,9 @@
 // Writes lines of a description file: the name (quoted when it holds a blank),
-// one blank, the description, the tail and CR LF. Pure code over bytes.
+// one blank, the description, the tail and CR LF. Pure code over bytes, with
+// no allocation: a line is handed out as the pieces to write one after another.
 #pragma once
 
-#include <string>
+#include <cstddef>
 #include <string_view>
 
 // True when a line written for this name reads back with the same name: it is
@@ -10,11 +11,18 @@
 // Every name the reader delivers can be written.
 bool CanWriteName(std::string_view name);
 
-// Appends the line of one entry to image. The name must pass CanWriteName.
-void AppendDescriptionLine(std::string* image, std::string_view name,
-                           std::string_view description, std::string_view tail);
+// One line of a description file, as pieces: views of the name,
+// description and tail given and of constant texts.
+struct DescriptionLinePieces {
+    std::string_view pieces[6];
+    int count;
+};
 
-// What a new description becomes before it is stored: every CR, LF and Ctrl-Z
-// turns into a blank, so that one description stays one line and never ends
-// the file's data early.
-std::string CleanDescription(std::string_view text);
+// The line of one entry. The name must pass CanWriteName.
+DescriptionLinePieces WrittenLine(std::string_view name, std::string_view description,
+                                  std::string_view tail);
+
+// What a new description becomes before it is stored, in place: every CR, LF
+// and Ctrl-Z turns into a blank, so that one description stays one line and
+// never ends the file's data early.
+void CleanDescription(char* text, size_t length);

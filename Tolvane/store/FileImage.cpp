@@ -1,6 +1,8 @@
 #include "FileImage.h"
 
-#include <windows.h>
+#include "PathParts.h"
+
+#include <cstring>
 
 namespace {
 
@@ -23,10 +25,20 @@ HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition
     }
 }
 
+// Puts source in the place of target. Windows 95, 98 and Me have no
+// MoveFileExA: there the old file is deleted first.
+bool MoveOver(const char* source, const char* target) {
+    if (MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING)) return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !DeleteFileA(target)) return false;
+    return MoveFileA(source, target) != FALSE;
+}
+
 }  // namespace
 
-FileReadResult ReadFileImage(const char* path, std::string* bytes) {
-    bytes->clear();
+FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes) {
+    bytes->SetSize(0);
     HANDLE file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
@@ -35,37 +47,125 @@ FileReadResult ReadFileImage(const char* path, std::string* bytes) {
     DWORD high = 0;
     DWORD size = GetFileSize(file, &high);
     if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) size = 0;
-    if (high != 0 || size >= 0x7fffffff) {
+    if (high != 0 || size > kLargestDescriptionFile) {
         CloseHandle(file);
-        return kFileFailed;  // far beyond any description file: leave it alone
+        return kFileTooLarge;
     }
-    bytes->resize(size + 1);  // one byte more, so that the end is seen without growing
+    // One byte more, so that the end is seen without growing.
+    FileReadResult result = bytes->Reserve(size + 1) ? kFileRead : kFileFailed;
     DWORD total = 0;
-    bool ok = true;
     // Read until the end of the file, even if it grew since its size was taken.
-    for (;;) {
-        if (total == bytes->size()) bytes->resize(total * 2 + 4096);
+    while (result == kFileRead) {
+        if (total == bytes->Capacity()) {
+            if (total > kLargestDescriptionFile) {
+                result = kFileTooLarge;
+                break;
+            }
+            DWORD grown = total < kLargestDescriptionFile / 2 ? total * 2 + 4096 : kLargestDescriptionFile + 1;
+            if (!bytes->Reserve(grown)) {
+                result = kFileFailed;
+                break;
+            }
+        }
         DWORD got = 0;
-        if (!ReadFile(file, &(*bytes)[total], static_cast<DWORD>(bytes->size() - total), &got, nullptr)) {
-            ok = false;
+        if (!ReadFile(file, bytes->Data() + total, static_cast<DWORD>(bytes->Capacity() - total), &got, nullptr)) {
+            result = kFileFailed;
             break;
         }
         if (got == 0) break;
         total += got;
+        bytes->SetSize(total);
     }
+    if (result == kFileRead && total > kLargestDescriptionFile) result = kFileTooLarge;
     CloseHandle(file);
-    bytes->resize(total);
-    return ok ? kFileRead : kFileFailed;
+    if (result != kFileRead) bytes->Free();
+    return result;
 }
 
-bool WriteFileImage(const char* path, const std::string& image) {
-    HANDLE file = OpenShared(path, GENERIC_WRITE, 0, OPEN_ALWAYS);
-    if (file == INVALID_HANDLE_VALUE) return false;
+CFileReplacement::CFileReplacement() : file_(INVALID_HANDLE_VALUE), failed_(false), buffered_(0) {
+    path_[0] = '\0';
+    temporaryPath_[0] = '\0';
+}
+
+CFileReplacement::~CFileReplacement() { Abandon(); }
+
+bool CFileReplacement::Begin(const char* path) {
+    Abandon();
+    failed_ = false;
+    buffered_ = 0;
+    if (!CopyText(path, path_, sizeof path_)) return false;
+    PathParts parts;
+    if (!SplitPath(path_, &parts)) return false;
+    std::string_view folder = parts.FolderPath();
+    // A short name of its own (8.3, so that it fits wherever the file does);
+    // another writer in the same folder may have taken one, so try several.
+    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 12) ^ GetCurrentThreadId();
+    for (int attempt = 0; attempt < 32; ++attempt) {
+        char name[16];
+        wsprintfA(name, "DS%06lX.TMP", static_cast<unsigned long>((seed + attempt * 7919u) & 0xFFFFFF));
+        if (folder.size() + strlen(name) > kMaxPathLength) return false;
+        memcpy(temporaryPath_, folder.data(), folder.size());
+        strcpy(temporaryPath_ + folder.size(), name);
+        file_ = CreateFileA(temporaryPath_, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (file_ != INVALID_HANDLE_VALUE) return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    temporaryPath_[0] = '\0';
+    return false;
+}
+
+void CFileReplacement::Put(std::string_view bytes) {
+    while (!bytes.empty() && !failed_) {
+        if (buffered_ == sizeof buffer_ && !Flush()) return;
+        size_t room = sizeof buffer_ - buffered_;
+        size_t part = bytes.size() < room ? bytes.size() : room;
+        memcpy(buffer_ + buffered_, bytes.data(), part);
+        buffered_ += static_cast<DWORD>(part);
+        bytes.remove_prefix(part);
+    }
+}
+
+bool CFileReplacement::Flush() {
+    if (failed_ || file_ == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = image.empty() ||
-              (WriteFile(file, image.data(), static_cast<DWORD>(image.size()), &written, nullptr) &&
-               written == image.size());
-    ok = ok && SetEndOfFile(file);
-    CloseHandle(file);
-    return ok;
+    if (buffered_ && (!WriteFile(file_, buffer_, buffered_, &written, nullptr) || written != buffered_))
+        failed_ = true;
+    buffered_ = 0;
+    return !failed_;
+}
+
+bool CFileReplacement::Commit() {
+    if (!Flush()) {
+        Abandon();
+        return false;
+    }
+    bool closed = CloseHandle(file_) != FALSE;
+    file_ = INVALID_HANDLE_VALUE;
+    if (!closed) {
+        Abandon();
+        return false;
+    }
+    // Refused while a reader (or another writer's reader) has the file open.
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (MoveOver(temporaryPath_, path_)) {
+            temporaryPath_[0] = '\0';
+            return true;
+        }
+        DWORD error = GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
+            GetTickCount() - start >= kShareWaitMs)
+            break;
+        Sleep(kShareRetryMs);
+    }
+    Abandon();
+    return false;
+}
+
+void CFileReplacement::Abandon() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+    if (temporaryPath_[0]) DeleteFileA(temporaryPath_);
+    temporaryPath_[0] = '\0';
 }

@@ -1,20 +1,60 @@
-// Reading and writing a description file as one image. A writer holds the file
-// alone (share mode 0) and a reader lets only other readers in
-// (FILE_SHARE_READ), so no reader ever sees a file that is emptied or half
-// written. Both wait briefly while another process holds the file.
+// Reading a description file as one image, and putting a new one in its place.
+// A reader lets only other readers in (FILE_SHARE_READ). A writer writes a
+// temporary file in the same folder and renames it over the old one, which
+// the system refuses while anyone has the old file open: so no reader ever
+// sees a file that is emptied or half written, and a write that fails (no
+// room, no memory) leaves the old file as it was. Both wait briefly while
+// another process holds the file.
 #pragma once
 
-#include <string>
+#include "ByteBuffer.h"
+
+#include <string_view>
+
+#include <windows.h>
+
+// As designed: no description file is read above this size. Sixteen MB hold
+// some 300,000 lines, far more than any folder has files, while reading that
+// much into Explorer (or any program with an open dialog) stays cheap; a
+// bigger file is broken or hostile and is left alone.
+const DWORD kLargestDescriptionFile = 16 * 1024 * 1024;
 
 enum FileReadResult {
-    kFileRead,     // bytes holds the whole file
-    kFileMissing,  // there is no such file (or folder): an empty list
-    kFileFailed    // it exists but could not be read: it must not be rewritten
+    kFileRead,      // bytes holds the whole file
+    kFileMissing,   // there is no such file (or folder): an empty list
+    kFileFailed,    // it could not be read whole (or memory ran out): it must not be rewritten
+    kFileTooLarge,  // above kLargestDescriptionFile: not read, never rewritten
 };
 
 // Reads the whole file into bytes.
-FileReadResult ReadFileImage(const char* path, std::string* bytes);
+FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes);
 
-// Creates or opens the file, writes image in one piece and cuts the file
-// behind it. False when the file could not be opened or written.
-bool WriteFileImage(const char* path, const std::string& image);
+// A new content for a file, written piece by piece into a temporary file
+// beside it (hidden) and put in its place by Commit. Without a successful
+// Commit the temporary file is removed and the file stays as it was.
+class CFileReplacement {
+public:
+    CFileReplacement();
+    ~CFileReplacement();
+    CFileReplacement(const CFileReplacement&) = delete;
+    CFileReplacement& operator=(const CFileReplacement&) = delete;
+
+    // Creates the temporary file in the folder of path. False when it cannot.
+    bool Begin(const char* path);
+    // Appends bytes; a failure is remembered and makes Commit fail.
+    void Put(std::string_view bytes);
+    // Writes what is left and renames the temporary file to the path, waiting
+    // up to about a second while others have that file open.
+    bool Commit();
+
+private:
+    bool Flush();
+    void Abandon();
+
+    HANDLE file_;
+    bool failed_;
+    char path_[MAX_PATH];
+    char temporaryPath_[MAX_PATH];
+    DWORD buffered_;
+    char buffer_[4096];
+};

@@ -1,11 +1,10 @@
 // Splitting a path into drive, folder, name and extension, and comparing names
 // the way every part of Tolvane compares them: only the letters A to Z fold.
-// Pure code over bytes (no Windows headers), shared by the store, the shell
-// extension and the column hook.
+// Pure code over bytes (no Windows headers, no allocation), shared by the
+// store, the shell extension and the column hook.
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 // The longest path the store accepts (a buffer of MAX_PATH holds it and its zero).
@@ -15,16 +14,21 @@ const size_t kMaxPathLength = 259;
 // such a pair is never split, so its second byte is never taken for a separator.
 typedef bool (*LeadByteTest)(unsigned char byte);
 
+// The parts are views into the split path, which must outlive them. They follow
+// each other in the path, so drive and folder, and name and extension, are
+// contiguous too.
 struct PathParts {
-    std::string drive;      // "C:" when the second character is a colon, else empty
-    std::string folder;     // up to and including the last '\' or '/', else empty
-    std::string name;       // the file's own name before its last full stop
-    std::string extension;  // from the last full stop on, the stop included; may be empty
+    std::string_view drive;      // "C:" when the second character is a colon, else empty
+    std::string_view folder;     // up to and including the last '\' or '/', else empty
+    std::string_view name;       // the file's own name before its last full stop
+    std::string_view extension;  // from the last full stop on, the stop included; may be empty
 
     // The file's own name, extension included: the key of its description.
-    std::string FileName() const { return name + extension; }
+    std::string_view FileName() const { return std::string_view(name.data(), name.size() + extension.size()); }
     // Drive and folder: where its description file is.
-    std::string FolderPath() const { return drive + folder; }
+    std::string_view FolderPath() const {
+        return std::string_view(drive.data(), drive.size() + folder.size());
+    }
 };
 
 // Splits path into parts. Returns false, with all parts empty, when path is null
@@ -37,3 +41,7 @@ std::string_view PathKey(std::string_view path, LeadByteTest isLeadByte = nullpt
 
 // True when a and b are equal, folding only the letters A to Z.
 bool EqualNoCase(std::string_view a, std::string_view b);
+
+// Copies text into buffer (size bytes, at least 1) with a terminating zero;
+// false, with the buffer empty, when it does not fit.
+bool CopyText(std::string_view text, char* buffer, size_t size);

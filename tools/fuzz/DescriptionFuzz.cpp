@@ -35,6 +35,11 @@ std::vector<Entry> Read(const char* bytes, size_t size) {
 
 bool LeadByte(unsigned char c) { return c >= 0x81 && c <= 0x9f; }
 
+void Append(std::string* image, std::string_view name, std::string_view description, std::string_view tail) {
+    DescriptionLinePieces line = WrittenLine(name, description, tail);
+    for (int i = 0; i < line.count; ++i) image->append(line.pieces[i]);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -43,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string image;
     for (const Entry& e : first) {
         if (!CanWriteName(e.name)) abort();
-        AppendDescriptionLine(&image, e.name, e.description, e.tail);
+        Append(&image, e.name, e.description, e.tail);
     }
     std::vector<Entry> second = Read(image.data(), image.size());
     if (second.size() != first.size()) abort();
@@ -52,9 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // A cleaned description of a written name stays one entry of its own.
     if (!first.empty()) {
-        std::string clean = CleanDescription(std::string(bytes, size));
+        std::string clean(bytes, size);
+        CleanDescription(&clean[0], clean.size());
         std::string line;
-        AppendDescriptionLine(&line, first[0].name, clean, "");
+        Append(&line, first[0].name, clean, "");
         if (Read(line.data(), line.size()).size() != 1) abort();
     }
 
@@ -84,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PathParts parts;
     for (LeadByteTest lead : {static_cast<LeadByteTest>(nullptr), &LeadByte}) {
         if (SplitPath(path.c_str(), &parts, lead)) {
-            if (parts.FolderPath() + parts.FileName() != path) abort();
+            if (std::string(parts.FolderPath()) + std::string(parts.FileName()) != path) abort();
             if (PathKey(path, lead) != parts.FileName()) abort();
         } else if (path.size() <= kMaxPathLength) {
             abort();

@@ -131,7 +131,11 @@ TEST_F(PropertyPageTest, PageHoldsTheFieldsOfTheEditDialogInShellFont) {
             {-1, "Static", "Name:", {11, 49, 22, 8}, true, false},
             {1005, "Static", (folder_.Path() + "\\").c_str(), {34, 37, 192, 8}, true, false},
             {1016, "Static", nullptr, {12, 193, 84, 8}, true, false},
+            {1018, "Static", "", {109, 62, 121, 10}, true, false},
+            {1019, "Static", "", {58, 130, 172, 10}, true, false},
         });
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, 1018)));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, 1019)));
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, 1003));
         Click(sheet, IDCANCEL);
     });
@@ -192,10 +196,10 @@ TEST_F(PropertyPageTest, CancelStoresNothingAndOkStoresTheFieldsAsShown) {
     std::string ansi;
     EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", "Ansi", &ansi));
 
-    // OK without a change rewrites the entry unchanged (blanks after the name
-    // are dropped by the reader) and stores "Ansi" as shown.
+    // OK without a change leaves the file's bytes as they were (not even the
+    // blanks behind the name are dropped) and stores "Ansi" as shown.
     ShowSheet([&](HWND sheet, HWND page) { Click(sheet, IDOK); });
-    EXPECT_EQ("described.txt kept   as is\r\n", DescriptionFile(folder_.Path()));
+    EXPECT_EQ("described.txt  kept   as is\r\n", DescriptionFile(folder_.Path()));
     EXPECT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", "Ansi", &ansi));
     EXPECT_EQ(std::string("1\0", 2), ansi);
 

@@ -124,6 +124,18 @@ TEST_F(DescriptionApiTest, GetDescriptionWritesAtMost1024Bytes) {
     EXPECT_EQ(Entries(ReadFileBytes(Ion())).front(), "long.txt|" + text + "|");
 }
 
+// The path may come in the buffer that receives the description.
+TEST_F(DescriptionApiTest, PathInTheOutputBuffer) {
+    ASSERT_TRUE(WriteFileBytes(Ion(), "plan.xls Budget 2003\r\n"));
+    char buffer[2048];
+    strcpy(buffer, folder.File("PLAN.XLS").c_str());
+    EXPECT_EQ(get(buffer, buffer), 0);
+    EXPECT_STREQ(buffer, "Budget 2003");
+    strcpy(buffer, folder.File("other.txt").c_str());
+    get(buffer, buffer);
+    EXPECT_STREQ(buffer, "");
+}
+
 // Mend: paths longer than 259 characters find nothing and change nothing.
 TEST_F(DescriptionApiTest, OverlongPathsAreRefused) {
     ASSERT_TRUE(WriteFileBytes(Ion(), "a x\r\n"));

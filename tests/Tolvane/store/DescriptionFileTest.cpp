@@ -1,6 +1,7 @@
 // CDescriptionFile on real files, attributes and settings.
 #include "StoreTestSupport.h"
 #include "store/DescriptionFile.h"
+#include "store/FileImage.h"
 
 #include <gtest/gtest.h>
 
@@ -239,6 +240,112 @@ TEST_F(DescriptionFileTest, HostileFilesKeepTheirEntries) {
         EXPECT_EQ(after, before);
         SetFileAttributesA(Ion().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+}
+
+// The names in the folder but the description file: what a rewrite left behind.
+std::vector<std::string> OtherFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != ".." && name != "DESCRIPT.ION") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// A description file of exactly size bytes whose first entry is first.txt.
+std::string FileOfSize(size_t size) {
+    std::string bytes = "first.txt found\r\npad.txt ";
+    bytes += std::string(size - bytes.size() - 2, 'p') + "\r\n";
+    return bytes;
+}
+
+// Several changes before one Close act on the list as already changed: a
+// deleted entry lets a later duplicate be found, a new entry can be changed
+// and removed again.
+TEST_F(DescriptionFileTest, ChangesBeforeOneCloseSeeEachOther) {
+    ASSERT_TRUE(WriteFileBytes(Ion(), "a.txt first\r\nkeep.txt k\r\nA.TXT second\r\n"));
+    const std::string a = Path("a.txt"), b = Path("b.txt"), c = Path("c.txt");
+    CDescriptionFile file;
+    file.Load(a.c_str());
+    file.DeleteEntry(a.c_str());
+    EXPECT_STREQ(file.Lookup(a.c_str()), "second");
+    file.SetEntry(a.c_str(), "changed");
+    file.SetEntry(b.c_str(), "1");
+    file.SetEntry(Path("B.TXT").c_str(), "2");
+    EXPECT_STREQ(file.Lookup(b.c_str()), "2");
+    file.SetEntry(c.c_str(), "3");
+    file.DeleteEntry(c.c_str());
+    EXPECT_EQ(file.Lookup(c.c_str()), c.c_str());
+    file.Close();
+    EXPECT_EQ(ReadFileBytes(Ion()), "keep.txt k\r\nA.TXT changed\r\nb.txt 2\r\n");
+    // Closed, the object is empty: a change now writes nothing.
+    file.SetEntry(a.c_str(), "lost");
+    file.Close();
+    EXPECT_EQ(ReadFileBytes(Ion()), "keep.txt k\r\nA.TXT changed\r\nb.txt 2\r\n");
+}
+
+// Up to the limit a file is read and changed; one byte more and it is neither.
+TEST_F(DescriptionFileTest, FilesAboveTheSizeLimitAreNeitherReadNorChanged) {
+    const std::string atLimit = FileOfSize(kLargestDescriptionFile);
+    ASSERT_TRUE(WriteFileBytes(Ion(), atLimit));
+    EXPECT_EQ(Get("first.txt"), "found");
+    Set("new.txt", "x");
+    EXPECT_EQ(ReadFileBytes(Ion()), atLimit + "new.txt x\r\n");
+
+    const std::string overLimit = FileOfSize(kLargestDescriptionFile + 1);
+    ASSERT_TRUE(WriteFileBytes(Ion(), overLimit));
+    EXPECT_EQ(Get("first.txt"), "<none>");
+    Set("new.txt", "x");
+    Set("first.txt", "changed");
+    CDescriptionFile file;
+    file.Load(Path("first.txt").c_str());
+    EXPECT_TRUE(file.Incomplete());
+    file.DeleteEntry(Path("first.txt").c_str());
+    file.Close();
+    EXPECT_TRUE(ReadFileBytes(Ion()) == overLimit);
+    EXPECT_TRUE(OtherFiles(folder.Path()).empty());
+}
+
+// A rewrite goes through a temporary file beside the old one, which it leaves
+// behind neither when it succeeds nor when a reader holds the old file for
+// longer than a writer waits.
+TEST_F(DescriptionFileTest, RewritesLeaveNoTemporaryFile) {
+    ASSERT_TRUE(WriteFileBytes(Ion(), "a.txt old\r\n"));
+    ASSERT_TRUE(SetFileAttributesA(Ion().c_str(), FILE_ATTRIBUTE_HIDDEN));
+    Set("b.txt", "new");
+    EXPECT_EQ(ReadFileBytes(Ion()), "a.txt old\r\nb.txt new\r\n");
+    EXPECT_EQ(Attributes(Ion()), DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_TRUE(OtherFiles(folder.Path()).empty());
+
+    HANDLE reader = CreateFileA(Ion().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    DWORD start = GetTickCount();
+    Set("c.txt", "refused");
+    EXPECT_GE(GetTickCount() - start, 900u);  // it waited for the reader, then gave up
+    CloseHandle(reader);
+    EXPECT_EQ(ReadFileBytes(Ion()), "a.txt old\r\nb.txt new\r\n");
+    EXPECT_EQ(Attributes(Ion()), DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_TRUE(OtherFiles(folder.Path()).empty());
+}
+
+// Setting the text an entry already has leaves the file alone, also when the
+// file holds it in the OEM code page.
+TEST_F(DescriptionFileTest, SettingTheSameTextChangesNothing) {
+    const std::string lines = "a.txt   same text\r\nlone\r\n";
+    ASSERT_TRUE(WriteFileBytes(Ion(), lines));
+    Set("A.TXT", "same text");
+    Set("lone", "");
+    EXPECT_EQ(ReadFileBytes(Ion()), lines);
+    storetest::SetAnsi("0");
+    const std::string oem = "box.txt  \xb0\xdb\r\n";
+    ASSERT_TRUE(WriteFileBytes(Ion(), oem));
+    const std::string shown = Get("box.txt");
+    Set("box.txt", shown.c_str());
+    EXPECT_EQ(ReadFileBytes(Ion()), oem);
 }
 
 }  // namespace

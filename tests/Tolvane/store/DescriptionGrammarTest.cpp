@@ -32,7 +32,10 @@ std::vector<Entry> Read(const std::string& bytes) {
 
 std::string Write(const std::vector<Entry>& entries) {
     std::string image;
-    for (const Entry& e : entries) AppendDescriptionLine(&image, e.name, e.description, e.tail);
+    for (const Entry& e : entries) {
+        DescriptionLinePieces line = WrittenLine(e.name, e.description, e.tail);
+        for (int i = 0; i < line.count; ++i) image.append(line.pieces[i]);
+    }
     return image;
 }
 
