@@ -7,6 +7,7 @@
 #include "HookControl.h"
 #include "StaticLink.h"
 #include "resource-dialogs.h"
+#include "Version.h"
 
 const AboutLink kAboutLinks[] = {
     {IDC_WEB_LINK, nullptr},   // the control shows the web address and opens it
@@ -35,7 +36,7 @@ BOOL CAboutDialog::OnInitDialog() {
     }
     CDialog::OnInitDialog();
 
-    SetDlgItemText(IDC_PROGRAM_VERSION, "1.06");
+    SetDlgItemText(IDC_PROGRAM_VERSION, TOLVARD_VERSION_SHORT);
 
     char text[16];
     char path[MAX_PATH];

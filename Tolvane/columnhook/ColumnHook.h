@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "RegistryKey.h"
+
 extern "C" {
 int ActivateExplorerHook(void);
 int DeactivateExplorerHook(void);
@@ -45,7 +47,7 @@ inline bool ColumnOrderNeedsReset(DWORD major, DWORD minor) {
 
 // Reads a text value into a buffer of `size` bytes and keeps it zero-terminated
 // within the buffer; when the value cannot be read the buffer holds `preset`.
-void ReadRegText(HKEY key, const char* value, char* buffer, DWORD size, const char* preset);
+void ReadRegText(const CRegistryKey& key, const char* value, char* buffer, DWORD size, const char* preset);
 
 // Process-wide state of the hook.
 extern HHOOK HookHandle;

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "Contract.h"
 #include "store/PathParts.h"
 
 int DescriptionColumn = 0;
@@ -13,29 +14,24 @@ int DescriptionColumn = 0;
 namespace {
 
 const int kMaxColumns = 40;
-const int kDefaultWidth = 200;
-
-// "Breite" holds the width as digits without a terminating zero; only the bytes
+// TOLVANE_COLUMN_WIDTH ("Breite") holds the width as digits without a terminating zero; only the bytes
 // the registry returns count.
-int ReadColumnWidth(HKEY key) {
+int ReadColumnWidth(const CRegistryKey& key) {
     char digits[21] = {};
     DWORD got = 20;
-    if (!key || RegQueryValueExA(key, "Breite", nullptr, nullptr, reinterpret_cast<BYTE*>(digits), &got) !=
-                    ERROR_SUCCESS)
-        return kDefaultWidth;
+    if (key.Query(TOLVANE_COLUMN_WIDTH, digits, &got) != ERROR_SUCCESS) return TOLVANE_COLUMN_WIDTH_DEFAULT;
     digits[got < 20 ? got : 20] = '\0';
     return atoi(digits);
 }
 
-void SaveColumnWidth(HKEY key, int width) {
-    if (!key) return;
+void SaveColumnWidth(const CRegistryKey& key, int width) {
     char digits[21] = {};
     int length = snprintf(digits, 19, "%d", width);
     if (length < 0 || length > 18) return;
     // The value holds the digits alone. The registry counts a zero that follows
     // the data of a string as its terminator and stores it too, so none may follow.
     digits[length] = ' ';
-    RegSetValueExA(key, "Breite", 0, REG_SZ, reinterpret_cast<const BYTE*>(digits), static_cast<DWORD>(length));
+    key.Set(TOLVANE_COLUMN_WIDTH, REG_SZ, digits, static_cast<DWORD>(length));
 }
 
 // The comctl32 of this process, read through its DllGetVersion; false when it
@@ -70,10 +66,11 @@ void ResetColumnOrder(HWND listView, int newColumn) {
 void AddDescriptionColumn(HWND listView) {
     if (!IsDetailsFileView(listView)) return;
 
-    HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", &key) != ERROR_SUCCESS) key = nullptr;
+    // As designed: the key is created when missing, although it may only be read.
+    CRegistryKey key;
+    key.Create(HKEY_CURRENT_USER, TOLVANE_SETTINGS_KEY);
     char title[260];
-    ReadRegText(key, "ColumnName", title, sizeof title, "Description");
+    ReadRegText(key, TOLVANE_COLUMN_NAME, title, sizeof title, TOLVANE_COLUMN_NAME_DEFAULT);
 
     bool found = false;
     DescriptionColumn = 0;
@@ -115,5 +112,4 @@ void AddDescriptionColumn(HWND listView) {
             SendMessageA(listView, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         }
     }
-    if (key) RegCloseKey(key);
 }

@@ -3,18 +3,18 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include "Contract.h"
 #include "store/PathParts.h"
 
 ExplorerTitles LearnedTitles = {};
 
-void ReadRegText(HKEY key, const char* value, char* buffer, DWORD size, const char* preset) {
+void ReadRegText(const CRegistryKey& key, const char* value, char* buffer, DWORD size, const char* preset) {
     // The wizard stores some texts without a terminating zero, and a failed read
     // may leave anything in the buffer: clear it first, restore the preset after
     // a failure, and always keep the last byte for the terminator.
     memset(buffer, 0, size);
     DWORD got = size;
-    if (!key || RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &got) !=
-                    ERROR_SUCCESS) {
+    if (key.Query(value, buffer, &got) != ERROR_SUCCESS) {
         memset(buffer, 0, size);
         lstrcpynA(buffer, preset, static_cast<int>(size));
         return;
@@ -31,17 +31,16 @@ void StripDelimiters(char* text) {
 
 void LoadExplorerTitles() {
     if (LearnedTitles.loaded) return;
-    HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvard\\Explorer", &key) != ERROR_SUCCESS)
-        key = nullptr;
-    ReadRegText(key, "ExplorerTitlePrefix", LearnedTitles.prefix, sizeof LearnedTitles.prefix, "");
+    // As designed: the key is created when missing, although only read here.
+    CRegistryKey key;
+    key.Create(HKEY_CURRENT_USER, TOLVARD_EXPLORER_KEY);
+    ReadRegText(key, TOLVARD_TITLE_PREFIX, LearnedTitles.prefix, sizeof LearnedTitles.prefix, "");
     StripDelimiters(LearnedTitles.prefix);
     LearnedTitles.prefixLength = static_cast<int>(strlen(LearnedTitles.prefix));
-    ReadRegText(key, "ExplorerName", LearnedTitles.name, sizeof LearnedTitles.name, "");
-    ReadRegText(key, "ExplorerSize", LearnedTitles.size, sizeof LearnedTitles.size, "");
-    ReadRegText(key, "ExplorerType", LearnedTitles.type, sizeof LearnedTitles.type, "");
-    ReadRegText(key, "ExplorerModified", LearnedTitles.modified, sizeof LearnedTitles.modified, "");
-    if (key) RegCloseKey(key);
+    ReadRegText(key, TOLVARD_TITLE_NAME, LearnedTitles.name, sizeof LearnedTitles.name, "");
+    ReadRegText(key, TOLVARD_TITLE_SIZE, LearnedTitles.size, sizeof LearnedTitles.size, "");
+    ReadRegText(key, TOLVARD_TITLE_TYPE, LearnedTitles.type, sizeof LearnedTitles.type, "");
+    ReadRegText(key, TOLVARD_TITLE_MODIFIED, LearnedTitles.modified, sizeof LearnedTitles.modified, "");
     LearnedTitles.loaded = true;
 }
 

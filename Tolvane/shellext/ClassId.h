@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-extern const CLSID CLSID_Tolvane;            // {9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}
+extern const CLSID CLSID_Tolvane;            // TOLVANE_CLASS_ID of Contract.h
 extern const IID IID_TolvaneUnknown;         // IUnknown
 extern const IID IID_TolvaneClassFactory;    // IClassFactory
 extern const IID IID_TolvaneShellExtInit;    // IShellExtInit

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "Resource.h"
+#include "Version.h"
 #include "Settings.h"
 #include "ShortName.h"
 #include "store/AnsiText.h"
@@ -132,7 +133,7 @@ void FillDescriptionFields(HWND window, const char* path) {
     SendDlgItemMessageA(window, IDC_SHORT_DESCRIPTION, EM_LIMITTEXT, kFieldLength, 0);
     FillField(window, IDC_DESCRIPTION, IDC_DESCRIPTION_NOTE, path);
 
-    SetDlgItemTextA(window, IDC_VERSION, "1.13");
+    SetDlgItemTextA(window, IDC_VERSION, TOLVANE_VERSION_SHORT);
     CheckDlgButton(window, IDC_ANSI_FONT, ReadAnsiSetting() ? BST_CHECKED : BST_UNCHECKED);
 
     char shortPath[kShortPathSize];

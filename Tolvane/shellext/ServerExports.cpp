@@ -7,6 +7,7 @@
 #include "ClassFactory.h"
 #include "ClassId.h"
 #include "Module.h"
+#include "Version.h"
 
 #if !defined(_WIN64)
 static_assert(sizeof(DLLVERSIONINFO) == 20, "DLLVERSIONINFO is 20 bytes");
@@ -34,9 +35,9 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 extern "C" HRESULT STDAPICALLTYPE DllGetVersion(DLLVERSIONINFO* info) {
     if (!info) return E_POINTER;
     const DWORD size = info->cbSize;
-    if (size >= 8) info->dwMajorVersion = 1;
-    if (size >= 12) info->dwMinorVersion = 13;
-    if (size >= 16) info->dwBuildNumber = 247;
+    if (size >= 8) info->dwMajorVersion = TOLVANE_VERSION_MAJOR;
+    if (size >= 12) info->dwMinorVersion = TOLVANE_VERSION_MINOR;
+    if (size >= 16) info->dwBuildNumber = TOLVANE_VERSION_BUILD;
     if (size >= 20) info->dwPlatformID = DLLVER_PLATFORM_WINDOWS;
     return 20;
 }

@@ -1,4 +1,4 @@
-// The settings of the shell extension in HKCU\SOFTWARE\Varnoke\Tolvane.
+// The settings of the shell extension (TOLVANE_SETTINGS_KEY of Contract.h).
 #pragma once
 
 #include <windows.h>

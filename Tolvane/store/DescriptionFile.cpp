@@ -2,6 +2,7 @@
 
 #include "AnsiText.h"
 #include "DescriptionReader.h"
+#include "DescriptionSettings.h"
 #include "DescriptionWriter.h"
 #include "FileImage.h"
 #include "PathParts.h"
@@ -10,20 +11,6 @@
 #include <new>
 
 namespace {
-
-const char kSettingsKey[] = "SOFTWARE\\Varnoke\\Tolvane";
-const char kDefaultName[] = "DESCRIPT.ION";
-
-// Reads a text value into buffer (size bytes, preset by the caller). The value
-// must fit the buffer with its terminating zero; otherwise the preset stays.
-void ReadSetting(HKEY key, const char* value, char* buffer, DWORD size) {
-    char read[260] = {};
-    DWORD readSize = size;
-    if (RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(read), &readSize) ==
-            ERROR_SUCCESS &&
-        read[size - 1] == '\0')
-        memcpy(buffer, read, size);
-}
 
 std::string_view KeyOf(const char* path) {
     return path ? PathKey(path, IsAnsiLeadByte) : std::string_view();
@@ -68,23 +55,12 @@ void CDescriptionFile::Load(const char* path) {
     PathParts parts;
     if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
 
-    char fileName[256] = {};
-    strcpy(fileName, kDefaultName);
-    memcpy(conversionFlag_, "1\0\0", 4);
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        ReadSetting(key, "Ansi", conversionFlag_, sizeof conversionFlag_);
-        ReadSetting(key, "DescriptionName", fileName, sizeof fileName);
-        RegCloseKey(key);
-    }
-    if (fileName[0] == '\0') strcpy(fileName, kDefaultName);
-
-    // Such a file can be neither read nor written.
-    std::string_view folder = parts.FolderPath();
-    size_t nameLength = strlen(fileName);
-    if (folder.size() + nameLength > kMaxPathLength) return;
-    memcpy(filePath_, folder.data(), folder.size());
-    memcpy(filePath_ + folder.size(), fileName, nameLength + 1);
+    // Settings are read anew at every load.
+    DescriptionSettings settings;
+    bool fits = ReadDescriptionSettings(parts.FolderPath(), &settings);
+    memcpy(conversionFlag_, settings.conversionFlag, sizeof conversionFlag_);
+    if (!fits) return;  // such a file can be neither read nor written
+    memcpy(filePath_, settings.filePath, sizeof filePath_);
 
     attributes_ = GetFileAttributesA(filePath_);
     switch (ReadFileImage(filePath_, &bytes_)) {

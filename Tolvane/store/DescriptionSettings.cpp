@@ -6,10 +6,13 @@
 
 #include <cstring>
 
+#include "Contract.h"
+#include "RegistryKey.h"
+
 namespace {
 
-const char kSettingsKey[] = "SOFTWARE\\Varnoke\\Tolvane";
-const char kDefaultName[] = "DESCRIPT.ION";
+const char kDefaultName[] = TOLVANE_DESCRIPTION_NAME_DEFAULT;
+const char kDefaultFlag[4] = TOLVANE_ANSI_DEFAULT;
 
 // As the store's own reading: the value must fit the buffer with its
 // terminating zero; otherwise the preset stays. The result of the query.
@@ -23,15 +26,15 @@ LONG ReadSetting(HKEY key, const char* value, char* buffer, DWORD size) {
 
 // Reads both values; false when the key was deleted while it was held open.
 bool ReadSettings(HKEY key, char* conversionFlag, char* fileName) {
-    if (ReadSetting(key, "Ansi", conversionFlag, 4) == ERROR_KEY_DELETED) return false;
-    return ReadSetting(key, "DescriptionName", fileName, 256) != ERROR_KEY_DELETED;
+    if (ReadSetting(key, TOLVANE_ANSI, conversionFlag, 4) == ERROR_KEY_DELETED) return false;
+    return ReadSetting(key, TOLVANE_DESCRIPTION_NAME, fileName, 256) != ERROR_KEY_DELETED;
 }
 
 }  // namespace
 
 bool ReadDescriptionSettings(std::string_view folder, DescriptionSettings* settings, HKEY* heldKey) {
     memset(settings, 0, sizeof *settings);
-    memcpy(settings->conversionFlag, "1\0\0", 4);
+    memcpy(settings->conversionFlag, kDefaultFlag, 4);
     char fileName[256] = {};
     strcpy(fileName, kDefaultName);
     bool done = false;
@@ -40,17 +43,14 @@ bool ReadDescriptionSettings(std::string_view folder, DescriptionSettings* setti
         if (!done) {  // deleted, perhaps made again: open it anew
             RegCloseKey(*heldKey);
             *heldKey = nullptr;
-            memcpy(settings->conversionFlag, "1\0\0", 4);
+            memcpy(settings->conversionFlag, kDefaultFlag, 4);
             strcpy(fileName, kDefaultName);
         }
     }
-    HKEY key;
-    if (!done && RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        ReadSettings(key, settings->conversionFlag, fileName);
-        if (heldKey)
-            *heldKey = key;
-        else
-            RegCloseKey(key);
+    CRegistryKey key;
+    if (!done && key.OpenForReading(HKEY_CURRENT_USER, TOLVANE_SETTINGS_KEY)) {
+        ReadSettings(key.Handle(), settings->conversionFlag, fileName);
+        if (heldKey) *heldKey = key.Release();
     }
     if (fileName[0] == '\0') strcpy(fileName, kDefaultName);
 

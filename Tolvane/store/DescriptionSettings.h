@@ -1,7 +1,7 @@
 // The settings under which a folder's description file is read: its file name
 // (registry value DescriptionName, default DESCRIPT.ION) and the conversion
-// flag (Ansi), read from HKCU\SOFTWARE\Varnoke\Tolvane exactly as
-// CDescriptionFile::Load reads them.
+// flag (Ansi), read from TOLVANE_SETTINGS_KEY (Contract.h); CDescriptionFile::Load
+// reads them through it too.
 #pragma once
 
 #include <windows.h>
