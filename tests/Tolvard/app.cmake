@@ -16,9 +16,9 @@ target_include_directories(tolvard_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DI
 tolvane_test(tolvard_wizard_test SOURCES ExplorerWizardTest.cpp ${TOLVARD_RC}
              LIBS tolvard_core tolvard_test_support comctl32)
 add_dependencies(tolvard_wizard_test explorer_window)
-tolvane_test(tolvard_hookcontrol_test SOURCES HookControlTest.cpp ${TOLVARD_RC}
+tolvane_test(tolvard_hookcontrol_test SOURCES HookControlTest.cpp CompanionTest.cpp ${TOLVARD_RC}
              LIBS tolvard_core tolvard_test_support comctl32)
-add_dependencies(tolvard_hookcontrol_test hook_library explorer_window)
+add_dependencies(tolvard_hookcontrol_test hook_library explorer_window TolvardHook Tolvard)
 
 if(NOT TARGET tolvard_app)
   return()
