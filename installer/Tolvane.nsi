@@ -330,9 +330,11 @@ Function .onInit
   ReadRegStr $OldFolder HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ReadRegStr $2 HKLM "${RUN_KEY}" "Tolvard"
   SetRegView default
-  ; Its own folder when the user chose one; its default place was the 32-bit one.
+  ; Its own folder when the user chose one; its default place was the 32-bit program
+  ; folder (which $PROGRAMFILES32 does not name in a 64-bit setup).
+  ReadRegStr $3 HKLM "Software\Microsoft\Windows\CurrentVersion" "ProgramFilesDir (x86)"
   ${If} $OldFolder != ""
-  ${AndIf} $OldFolder != "$PROGRAMFILES32\Tolvane"
+  ${AndIf} $OldFolder != "$3\Tolvane"
   ${AndIf} $INSTDIR == "${DEFAULT_FOLDER}"
     StrCpy $INSTDIR $OldFolder
   ${EndIf}

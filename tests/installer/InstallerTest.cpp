@@ -52,7 +52,7 @@ std::string RegText(HKEY root, const char* key, const char* value, REGSAM view =
 // Whether Wine's own reg.exe finds the key in a view ("/reg:32" or "/reg:64"): a
 // second opinion on the registry views, from a program that is not ours.
 bool RegQueryFinds(const std::string& key, const char* view) {
-    int code = testsupport::RunProcess("reg.exe query \"" + key + "\" " + view);
+    int code = testsupport::RunProcess("cmd.exe /c reg.exe query \"" + key + "\" " + view + " >nul 2>nul");
     EXPECT_TRUE(code == 0 || code == 1) << "reg.exe query " << key << " " << view << ": exit code " << code;
     return code == 0;
 }
@@ -517,6 +517,14 @@ bool KeyExists(const char* key, REGSAM view) {
 // test lays them down itself, exactly as that setup's script writes them; the context
 // menu switched off by the user. The 64-bit setup takes that installation over.
 TEST_F(InstallerTest, UpgradeTakesOverAnInstallationOfThe32BitSetup) {
+    // The keys that hold the entries exist on every Windows (not in a new Wine prefix).
+    for (const char* key : {kRunKey, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}) {
+        HKEY made;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_READ | k32, nullptr, &made,
+                                                 nullptr));
+        RegCloseKey(made);
+    }
+    before_ = SystemSnapshot::Take();
     char programFiles32[MAX_PATH] = {};
     ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, programFiles32, CSIDL_PROGRAM_FILESX86, FALSE));
     const std::string old = std::string(programFiles32) + "\\Tolvane";
