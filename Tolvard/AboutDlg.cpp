@@ -5,6 +5,7 @@
 #include <new>
 
 #include "HookControl.h"
+#include "RegistryViews.h"
 #include "StaticLink.h"
 #include "resource-dialogs.h"
 #include "Version.h"
@@ -46,9 +47,30 @@ BOOL CAboutDialog::OnInitDialog() {
     }
     FormatDllVersion(GetDllVersion("comctl32.dll"), text);
     SetDlgItemText(IDC_COMCTL_VERSION, text);
+    ShowOtherLibrary();
 
     if (m_closeTime != 0) m_timerId = SetTimer(ABOUT_TIMER_ID, m_closeTime, nullptr);
     return TRUE;
+}
+
+// On 64-bit Windows both libraries are installed, each registered in its own view.
+// The other one cannot be loaded into this process: its version resource tells.
+void CAboutDialog::ShowOtherLibrary() {
+    REGSAM other = OtherRegistryView();
+    if (!other) {
+        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_OTHER_TOLVANE_LABEL), SW_HIDE);
+        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_OTHER_TOLVANE_VERSION), SW_HIDE);
+        return;
+    }
+    bool sixtyFourBit = IsSixtyFourBitProcess(GetCurrentProcess());
+    SetDlgItemText(IDC_TOLVANE_LABEL, sixtyFourBit ? "Tolvane.DLL (64-bit):" : "Tolvane.DLL (32-bit):");
+    SetDlgItemText(IDC_OTHER_TOLVANE_LABEL, sixtyFourBit ? "Tolvane.DLL (32-bit):" : "Tolvane.DLL (64-bit):");
+    char path[MAX_PATH];
+    if (FindExtensionPathInView(path, sizeof path, other)) {
+        char text[16];
+        FormatDllVersion(GetFileVersionNumber(path), text);
+        SetDlgItemText(IDC_OTHER_TOLVANE_VERSION, text);
+    }
 }
 
 void CAboutDialog::OnTimer(UINT_PTR nIDEvent) {

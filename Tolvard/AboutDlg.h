@@ -1,5 +1,6 @@
-// The About box (dialog 100): the program's version, the versions of Tolvane and of
-// the common controls, and two links to the author. At start-up it is the splash
+// The About box (dialog 100): the program's version, the versions of Tolvane (on
+// 64-bit Windows of both installed libraries) and of the common controls, and two
+// links to the author. At start-up it is the splash
 // screen that closes by itself.
 #pragma once
 
@@ -29,6 +30,8 @@ public:
     void OnTimer(UINT_PTR nIDEvent);
 
 private:
+    void ShowOtherLibrary();
+
     UINT_PTR m_timerId;
     const AboutLink* m_links;
     UINT m_linkCount;

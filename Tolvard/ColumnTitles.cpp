@@ -2,9 +2,11 @@
 // LVM_GETCOLUMNA is not carried across processes by the system: the column record and
 // its text buffer must be in memory the list view's process can reach.
 #include "ExplorerWizard.h"
+#include "RegistryViews.h"
 #include "resource.h"
 
 #include <commctrl.h>
+#include <stddef.h>
 #include <string.h>
 
 char g_columnTitles[kColumnCount][kTitleSize];
@@ -27,17 +29,31 @@ void SetTitle(int column, const char* text) {
 
 typedef LPVOID (WINAPI* VirtualAllocExEntry)(HANDLE, LPVOID, SIZE_T, DWORD, DWORD);
 typedef BOOL (WINAPI* VirtualFreeExEntry)(HANDLE, LPVOID, SIZE_T, DWORD);
-typedef BOOL (WINAPI* IsWow64ProcessEntry)(HANDLE, PBOOL);
 
-// True when both processes have the same pointer size, so that our LVCOLUMNA is the
-// list view's too. Systems without IsWow64Process have one pointer size only.
-bool SameBitness(HANDLE process) {
-    IsWow64ProcessEntry isWow64 = reinterpret_cast<IsWow64ProcessEntry>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-    if (!isWow64) return true;
-    BOOL ours = FALSE, theirs = FALSE;
-    if (!isWow64(GetCurrentProcess(), &ours) || !isWow64(process, &theirs)) return false;
-    return ours == theirs;
+// LVCOLUMNA as the list view's process lays it out, which may differ from ours: a
+// 32-bit Tolvard meets the 64-bit Explorer of 64-bit Windows. For LVCF_TEXT the list
+// view reads mask, pszText and cchTextMax only; the rest stays zero.
+const SIZE_T kRecordSize = 64;   // at least sizeof(LVCOLUMNA) of either pointer size
+// Our own layout is one of the two: the compiler checks the offsets used below.
+static_assert(sizeof(LVCOLUMNA) <= kRecordSize, "the record holds an LVCOLUMNA");
+static_assert(offsetof(LVCOLUMNA, pszText) == (sizeof(void*) == 8 ? 16 : 12), "pszText where written");
+static_assert(offsetof(LVCOLUMNA, cchTextMax) == (sizeof(void*) == 8 ? 24 : 16), "cchTextMax where written");
+void MakeColumnRecord(bool sixtyFourBit, ULONG_PTR text, BYTE (&record)[kRecordSize]) {
+    ZeroMemory(record, sizeof record);
+    const UINT mask = LVCF_TEXT;
+    const int textMax = kTextSize;
+    CopyMemory(record, &mask, sizeof mask);
+    if (sixtyFourBit) {
+        // mask, fmt, cx, four bytes to align the pointer, pszText (8 bytes), cchTextMax
+        unsigned __int64 pointer = text;
+        CopyMemory(record + 16, &pointer, sizeof pointer);
+        CopyMemory(record + 24, &textMax, sizeof textMax);
+    } else {
+        // mask, fmt, cx, pszText (4 bytes), cchTextMax
+        DWORD pointer = static_cast<DWORD>(text);
+        CopyMemory(record + 12, &pointer, sizeof pointer);
+        CopyMemory(record + 16, &textMax, sizeof textMax);
+    }
 }
 
 INT_PTR CALLBACK TitlesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -94,23 +110,18 @@ bool ReadTitlesInListViewProcess(HWND listView) {
                                      PROCESS_QUERY_INFORMATION,
                                  FALSE, processId);
     if (!process) return false;
-    if (!SameBitness(process)) {
-        CloseHandle(process);
-        return false;
-    }
 
     // One block in the list view's process: the column record, then its text buffer.
-    const SIZE_T blockSize = sizeof(LVCOLUMNA) + kTextSize;
-    BYTE* block = static_cast<BYTE*>(allocEx(process, nullptr, blockSize, MEM_COMMIT, PAGE_READWRITE));
+    // Between 32- and 64-bit processes its address fits both: a 32-bit process gets
+    // and reaches memory below 4 GB only.
+    BYTE* block = static_cast<BYTE*>(allocEx(process, nullptr, kRecordSize + kTextSize, MEM_COMMIT, PAGE_READWRITE));
     if (!block) {
         CloseHandle(process);
         return false;
     }
-    LVCOLUMNA column;
-    ZeroMemory(&column, sizeof column);
-    column.mask = LVCF_TEXT;
-    column.cchTextMax = kTextSize;
-    column.pszText = reinterpret_cast<char*>(block + sizeof(LVCOLUMNA));
+    BYTE* remoteText = block + kRecordSize;
+    BYTE record[kRecordSize];
+    MakeColumnRecord(IsSixtyFourBitProcess(process), reinterpret_cast<ULONG_PTR>(remoteText), record);
 
     char titles[kColumnCount][kTextSize] = {};
     bool readAll = true;
@@ -118,11 +129,11 @@ bool ReadTitlesInListViewProcess(HWND listView) {
         char text[kTextSize] = {};
         lstrcpyA(text, kUnknownTitle);
         SIZE_T moved = 0;
-        readAll = WriteProcessMemory(process, block, &column, sizeof column, &moved) &&
-                  WriteProcessMemory(process, column.pszText, text, sizeof text, &moved);
+        readAll = WriteProcessMemory(process, block, record, sizeof record, &moved) &&
+                  WriteProcessMemory(process, remoteText, text, sizeof text, &moved);
         if (!readAll) break;
         SendMessageA(listView, LVM_GETCOLUMNA, index, reinterpret_cast<LPARAM>(block));
-        readAll = ReadProcessMemory(process, column.pszText, titles[index], kTextSize, &moved) &&
+        readAll = ReadProcessMemory(process, remoteText, titles[index], kTextSize, &moved) &&
                   moved == static_cast<SIZE_T>(kTextSize);
         titles[index][kTextSize - 1] = '\0';
     }

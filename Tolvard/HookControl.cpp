@@ -1,6 +1,7 @@
 #include "HookControl.h"
 
 #include "ExplorerWizard.h"
+#include "RegistryViews.h"
 
 #include <shlwapi.h>
 #include <string.h>
@@ -9,7 +10,6 @@ const char kTolvaneClassId[] = "{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}";
 
 namespace {
 
-const char kServerKey[] = "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32";
 const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
 const char kSettingsKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Settings";
 
@@ -19,6 +19,12 @@ typedef HRESULT (CALLBACK* DllGetVersionEntry)(DLLVERSIONINFO*);
 HMODULE g_hookLibrary = nullptr;
 HookEntry g_activateHook = nullptr;
 HookEntry g_deactivateHook = nullptr;
+
+// The companion that runs the hook of the other pointer size (see StartCompanion).
+const char kCompanionName[] = "TolvardHook.exe";
+const DWORD kCompanionStopMs = 5000;
+HANDLE g_companion = nullptr;
+DWORD g_companionThread = 0;
 
 // Reads one value of a HKCU key into a 50-byte buffer; false when the key or value
 // cannot be read.
@@ -34,21 +40,67 @@ bool ReadSmallValue(const char* keyName, const char* valueName, BYTE (&data)[50]
 
 }  // namespace
 
-int FindExtensionPath(char* path, int size) {
-    if (!path || size <= 0) return 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_CLASSES_ROOT, kServerKey, &key) != ERROR_SUCCESS) return 0;
-    char found[MAX_PATH] = {};
-    LONG length = sizeof found;
-    LONG result = RegQueryValueA(key, "", found, &length);
-    RegCloseKey(key);
-    // An empty default value names no library: treat it as not registered.
-    if (result != ERROR_SUCCESS || found[0] == '\0') return 0;
-    found[MAX_PATH - 1] = '\0';
-    strncpy(path, found, size);
-    path[size - 1] = '\0';  // strncpy leaves a cut path unterminated
-    return 1;
+int FindExtensionPath(char* path, int size) { return FindExtensionPathInView(path, size, 0); }
+
+// A hook reaches only the processes of its own pointer size. On 64-bit Windows the
+// library registered in the other view gets its hook from a companion of that size,
+// TolvardHook.exe beside it, for as long as this process runs: the companion waits
+// on an inherited handle of this process and ends with it, or earlier at WM_QUIT.
+// Without such a registration or companion, or where the system cannot run it,
+// only this process's own hook runs.
+void StartCompanion() {
+    if (g_companion && WaitForSingleObject(g_companion, 0) == WAIT_TIMEOUT) return;
+    StopCompanion();
+    REGSAM other = OtherRegistryView();
+    char library[MAX_PATH] = {};
+    if (!other || !FindExtensionPathInView(library, sizeof library, other)) return;
+    char program[MAX_PATH] = {};
+    lstrcpyA(program, library);
+    char* name = strrchr(program, '\\');
+    name = name ? name + 1 : program;
+    if ((name - program) + lstrlenA(kCompanionName) >= MAX_PATH) return;
+    lstrcpyA(name, kCompanionName);
+    if (GetFileAttributesA(program) == INVALID_FILE_ATTRIBUTES) return;
+
+    HANDLE self = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0))
+        return;
+    // Handles hold 32 significant bits on 64-bit Windows, also between 32- and 64-bit processes.
+    char command[2 * MAX_PATH + 32];
+    wsprintfA(command, "\"%s\" %lu \"%s\"", program, static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(self)),
+              library);
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started;
+    ZeroMemory(&started, sizeof started);
+    if (CreateProcessA(program, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started)) {
+        CloseHandle(started.hThread);
+        g_companion = started.hProcess;
+        g_companionThread = started.dwThreadId;
+    } else {
+        OutputDebugStringA("Tolvard: the companion for the other registry view does not start\n");
+    }
+    CloseHandle(self);
 }
+
+// Asks the companion to end (its hook with it) and waits for it; one that does not
+// answer in time is ended, which removes its hook as well.
+void StopCompanion() {
+    if (!g_companion) return;
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(g_companion, 0) == WAIT_TIMEOUT && GetTickCount() - start < kCompanionStopMs) {
+        // Fails until the companion has made its message queue: asked again then.
+        PostThreadMessageA(g_companionThread, WM_QUIT, 0, 0);
+        WaitForSingleObject(g_companion, 50);
+    }
+    if (WaitForSingleObject(g_companion, 0) == WAIT_TIMEOUT) TerminateProcess(g_companion, 1);
+    CloseHandle(g_companion);
+    g_companion = nullptr;
+    g_companionThread = 0;
+}
+
+bool IsCompanionRunning() { return g_companion && WaitForSingleObject(g_companion, 0) == WAIT_TIMEOUT; }
 
 int StartExplorerHook() {
     BYTE explorerName[50] = {};
@@ -75,8 +127,9 @@ int StartExplorerHook() {
     bool switchRead = ReadSmallValue(kSettingsKey, "EnableExplorer", enableExplorer);
     OutputDebugStringA("jetzt wird eingetragen\n");
 
-    if (!g_hookLibrary) return 1;
     if (switchRead && enableExplorer[0] == 0) return 1;
+    StartCompanion();
+    if (!g_hookLibrary) return 1;
 
     g_activateHook = reinterpret_cast<HookEntry>(
         reinterpret_cast<void*>(GetProcAddress(g_hookLibrary, "ActivateExplorerHook")));
@@ -93,6 +146,7 @@ int StartExplorerHook() {
 }
 
 int StopExplorerHook() {
+    StopCompanion();
     if (g_deactivateHook) g_deactivateHook();
     if (g_hookLibrary) FreeLibrary(g_hookLibrary);
     g_hookLibrary = nullptr;
@@ -117,5 +171,22 @@ DWORD GetDllVersion(const char* libraryName) {
             version = (info.dwMajorVersion & 0xFFFF) | ((info.dwMinorVersion & 0xFFFF) << 16);
     }
     FreeLibrary(library);
+    return version;
+}
+
+DWORD GetFileVersionNumber(const char* path) {
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(const_cast<char*>(path), &ignored);
+    if (size == 0) return 0;
+    void* data = HeapAlloc(GetProcessHeap(), 0, size);
+    if (!data) return 0;
+    DWORD version = 0;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (GetFileVersionInfoA(const_cast<char*>(path), 0, size, data) &&
+        VerQueryValueA(data, const_cast<char*>("\\"), reinterpret_cast<void**>(&info), &length) && info &&
+        length >= sizeof(VS_FIXEDFILEINFO))
+        version = HIWORD(info->dwFileVersionMS) | (static_cast<DWORD>(LOWORD(info->dwFileVersionMS)) << 16);
+    HeapFree(GetProcessHeap(), 0, data);
     return version;
 }

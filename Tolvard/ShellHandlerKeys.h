@@ -5,7 +5,8 @@
 extern const char kContextMenuHandlers[];     // "*\shellex\ContextMenuHandlers"
 extern const char kPropertySheetHandlers[];   // "*\shellex\PropertySheetHandlers"
 
-// Creates "<handlers>\Tolvane" with Tolvane's class identifier as its default value.
+// Creates "<handlers>\Tolvane" with Tolvane's class identifier as its default value, in
+// both registry views on 64-bit Windows.
 void RegisterShellHandler(const char* handlersKey);
-// Empties the default value of "<handlers>\Tolvane", then deletes the key.
+// Empties the default value of "<handlers>\Tolvane", then deletes the key (in both views).
 void UnregisterShellHandler(const char* handlersKey);

@@ -14,6 +14,7 @@ ExternalProject_Add(tests
              -DDIST_DIR=${DIST_DIR}
              -DBIN_DIR=${BIN_DIR}
              -DWINE_PREFIX=${WINE_PREFIX}
+             -DTOLVANE_DIST32=${TOLVANE_DIST32}
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   USES_TERMINAL_BUILD ON

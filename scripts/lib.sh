@@ -30,17 +30,19 @@ wine_loader() {
   esac
 }
 
-# The trees: build/i686 is the shipped 32-bit build, whose binaries and setup land in
-# build/dist; build/x64 the 64-bit build, in build/x64/dist. Each holds its test tree
-# in tests/ when configured with TESTS=ON.
+# The trees: build/i686 is the 32-bit build, whose binaries and setup land in
+# build/dist; build/x64 the 64-bit build, in build/x64/dist, whose setup also carries
+# the 32-bit binaries. Each holds its test tree in tests/ when configured with TESTS=ON.
 configure_tree() {
-  local arch=$1 tests=$2 toolchain dist
+  local arch=$1 tests=$2 toolchain dist dist32=
   case $arch in
     i686) toolchain=mingw-i686.cmake dist=$top/$build/dist ;;
-    x64) toolchain=mingw-x86_64.cmake dist=$top/$build/x64/dist ;;
+    x64) toolchain=mingw-x86_64.cmake dist=$top/$build/x64/dist dist32=$top/$build/dist ;;
   esac
+  # The 64-bit setup carries the 32-bit binaries too: build the i686 tree first.
   cmake -S "$top" -B "$build/$arch" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release -DTOLVANE_TESTS="$tests" -DDIST_DIR="$dist" >/dev/null
+        -DCMAKE_BUILD_TYPE=Release -DTOLVANE_TESTS="$tests" -DDIST_DIR="$dist" \
+        ${dist32:+-DTOLVANE_DIST32="$dist32"} >/dev/null
 }
 
 # Some machines run no 32-bit code: the kernel refuses Wine's 32-bit loader (execve

@@ -125,6 +125,46 @@ TEST(AboutBox, ShowsTheVersionsOfTheProgramTolvaneAndTheCommonControls) {
     EXPECT_EQ(" 0.00", unloadable.tolvane);
 }
 
+// On 64-bit Windows (this test program is 64-bit) the box also shows the library
+// registered in the 32-bit view, which cannot be loaded here: its version resource.
+TEST(AboutBox, ShowsTheLibraryOfTheOtherRegistryView) {
+    struct Shown {
+        std::string label, otherLabel, other;
+        bool otherVisible = false;
+    };
+    auto show = [](Shown* shown) {
+        EXPECT_EQ(IDOK, RunAbout(0, [shown](HWND hDlg) {
+                      shown->label = ItemText(hDlg, IDC_TOLVANE_LABEL);
+                      shown->otherLabel = ItemText(hDlg, IDC_OTHER_TOLVANE_LABEL);
+                      shown->other = ItemText(hDlg, IDC_OTHER_TOLVANE_VERSION);
+                      shown->otherVisible = IsWindowVisible(GetDlgItem(hDlg, IDC_OTHER_TOLVANE_VERSION)) != FALSE;
+                      PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
+                      return true;
+                  }));
+    };
+    const std::string otherKey = std::string(kServerKey) + "\\InProcServer32";
+    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kServerKey, KEY_WOW64_32KEY);
+    Shown unregistered, registered, unreadable;
+    show(&unregistered);
+    EXPECT_EQ("Tolvane.DLL (64-bit):", unregistered.label);
+    EXPECT_EQ("Tolvane.DLL (32-bit):", unregistered.otherLabel);
+    EXPECT_TRUE(unregistered.otherVisible);
+    EXPECT_EQ("unknown", unregistered.other);
+
+    const std::string dll = testsupport::DistFile("Tolvane.dll");
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CLASSES_ROOT, otherKey.c_str(), "", dll, true, KEY_WOW64_32KEY));
+    show(&registered);
+    // The version resource says what DllGetVersion says.
+    EXPECT_EQ(ExpectedVersion(dll.c_str()), registered.other);
+    EXPECT_NE(" 0.00", registered.other);
+
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CLASSES_ROOT, otherKey.c_str(), "", "C:\\nowhere\\Tolvane.dll", true,
+                                          KEY_WOW64_32KEY));
+    show(&unreadable);
+    EXPECT_EQ(" 0.00", unreadable.other);
+    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kServerKey, KEY_WOW64_32KEY);
+}
+
 TEST(AboutBox, ClosesByItselfAfterTheGivenTimeOnlyWhenOneIsGiven) {
     DWORD start = GetTickCount();
     EXPECT_EQ(-1, RunAbout(400, [](HWND) { return false; }));

@@ -1,6 +1,7 @@
 // hook_library.dll: stands in for Tolvane in the hook-control tests. It has the two
 // hook entries and DllGetVersion (5.81) and appends one line per event ("attach",
-// "activate", "deactivate", "detach") to the file named by TOLVARD_HOOK_LOG.
+// "activate", "deactivate", "detach") to the file named by TOLVARD_HOOK_LOG; inside
+// Tolvard's companion TolvardHook.exe each line begins with "companion ".
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -13,6 +14,12 @@ void Log(const char* line) {
                               OPEN_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
+    char host[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, host, MAX_PATH);
+    const char* name = host;
+    for (const char* at = host; *at; ++at)
+        if (*at == '\\') name = at + 1;
+    if (lstrcmpiA(name, "TolvardHook.exe") == 0) WriteFile(file, "companion ", 10, &written, nullptr);
     WriteFile(file, line, lstrlenA(line), &written, nullptr);
     WriteFile(file, "\n", 1, &written, nullptr);
     CloseHandle(file);

@@ -35,10 +35,19 @@ std::string Setting(const char* value) {
     return std::to_string(*reinterpret_cast<const DWORD*>(data.data()));
 }
 
-std::string HandlerKey(const char* key) {
+// A handler key's default value in this program's own registry view, or in the
+// 32-bit view that 32-bit programs of a 64-bit Windows read.
+std::string HandlerKey(const char* key, REGSAM view = 0) {
     std::string data;
-    if (!testsupport::ReadRegValue(HKEY_CLASSES_ROOT, key, "", &data)) return "<missing>";
+    if (!testsupport::ReadRegValue(HKEY_CLASSES_ROOT, key, "", &data, nullptr, view)) return "<missing>";
     return data;
+}
+
+void RemoveHandlerKeys() {
+    for (REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_32KEY)}) {
+        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Tolvane", view);
+        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, "*\\shellex\\PropertySheetHandlers\\Tolvane", view);
+    }
 }
 
 // Hands each dialog to the test's list and closes it (OK).
@@ -69,8 +78,7 @@ protected:
     }
 
     void SetUp() override {
-        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Tolvane");
-        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, "*\\shellex\\PropertySheetHandlers\\Tolvane");
+        RemoveHandlerKeys();
         testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
     }
 
@@ -80,8 +88,7 @@ protected:
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {}
         StopExplorerHook();
-        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Tolvane");
-        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, "*\\shellex\\PropertySheetHandlers\\Tolvane");
+        RemoveHandlerKeys();
     }
 
     // Runs the start-up as the program does; the splash is closed at once.
@@ -161,24 +168,33 @@ TEST_F(TrayAppTest, SecondStartEndsWhileAWindowTitledTolvardExists) {
     DestroyWindow(other);
 }
 
+// On 64-bit Windows (this test program is 64-bit) each switch changes the handler key
+// in both registry views: the 64-bit Explorer's and the 32-bit programs'.
 TEST_F(TrayAppTest, SwitchesFlipTheirProfileValuesAndHandlerKeys) {
     ASSERT_TRUE(StartAndClearLog());
-    // A key left from before is emptied and removed by the first click.
-    testsupport::SetRegString(HKEY_CLASSES_ROOT, kContextKey, "", "{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}");
+    // Keys left from before are emptied and removed by the first click.
+    for (REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_32KEY)})
+        testsupport::SetRegString(HKEY_CLASSES_ROOT, kContextKey, "", "{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}", true,
+                                  view);
 
+    for (REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_32KEY)}) ASSERT_EQ(kClassId, HandlerKey(kContextKey, view));
     Command(ID_TOGGLE_CONTEXT);
     EXPECT_EQ("0", Setting("EnableContext"));
     EXPECT_EQ("<missing>", HandlerKey(kContextKey));
+    EXPECT_EQ("<missing>", HandlerKey(kContextKey, KEY_WOW64_32KEY));
     Command(ID_TOGGLE_CONTEXT);
     EXPECT_EQ("1", Setting("EnableContext"));
     EXPECT_EQ(kClassId, HandlerKey(kContextKey));
+    EXPECT_EQ(kClassId, HandlerKey(kContextKey, KEY_WOW64_32KEY));
 
     Command(ID_TOGGLE_PROPERTY);
     EXPECT_EQ("0", Setting("EnableProperty"));
     EXPECT_EQ("<missing>", HandlerKey(kPropertyKey));
+    EXPECT_EQ("<missing>", HandlerKey(kPropertyKey, KEY_WOW64_32KEY));
     Command(ID_TOGGLE_PROPERTY);
     EXPECT_EQ("1", Setting("EnableProperty"));
     EXPECT_EQ(kClassId, HandlerKey(kPropertyKey));
+    EXPECT_EQ(kClassId, HandlerKey(kPropertyKey, KEY_WOW64_32KEY));
     // The class registration is not touched.
     char path[MAX_PATH];
     EXPECT_EQ(1, FindExtensionPath(path, sizeof path));

@@ -93,11 +93,20 @@ private:
     HANDLE process_ = nullptr;
 };
 
+// The Wine desktop's taskbar, which its explorer makes some seconds after it starts,
+// later on a busy machine.
+HWND WaitForTaskbar() {
+    HWND taskbar = nullptr;
+    for (DWORD start = GetTickCount(); !taskbar && GetTickCount() - start < 30000; Sleep(200))
+        taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    return taskbar;
+}
+
 class TrayProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
-        ASSERT_TRUE(FindWindowA("Shell_TrayWnd", nullptr)) << "no notification area on this desktop";
+        ASSERT_TRUE(WaitForTaskbar()) << "no notification area on this desktop";
     }
     testsupport::CleanSettings clean_;
     RegisteredHookLibrary library_;
@@ -169,7 +178,7 @@ TEST_F(TrayProcessTest, PingToTheMainThreadShowsAPingBox) {
 // CTrayIcon in this process, on a plain window: add, change, the callback hook, and
 // removal by its destructor while the window lives on.
 TEST(TrayIconInTheNotificationArea, AddChangeAndRemoveByDestructor) {
-    ASSERT_TRUE(FindWindowA("Shell_TrayWnd", nullptr));
+    ASSERT_TRUE(WaitForTaskbar());
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window);
     {
@@ -202,7 +211,7 @@ TEST(TrayIconInTheNotificationArea, AddChangeAndRemoveByDestructor) {
 // The shell refuses the first add (here: another icon of the same window and id is in
 // the way, as when there is no taskbar yet); the icon comes when "TaskbarCreated" does.
 TEST(TrayIconInTheNotificationArea, RefusedAddIsRetriedWhenTheTaskbarComes) {
-    ASSERT_TRUE(FindWindowA("Shell_TrayWnd", nullptr));
+    ASSERT_TRUE(WaitForTaskbar());
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window);
     NOTIFYICONDATAA squatter = {};

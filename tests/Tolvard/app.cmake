@@ -12,7 +12,7 @@ target_include_directories(tolvard_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DI
 tolvane_test(tolvard_wizard_test SOURCES ExplorerWizardTest.cpp
              LIBS tolvard_core tolvard_resources tolvard_test_support comctl32)
 add_dependencies(tolvard_wizard_test explorer_window)
-tolvane_test(tolvard_hookcontrol_test SOURCES HookControlTest.cpp
+tolvane_test(tolvard_hookcontrol_test SOURCES HookControlTest.cpp CompanionTest.cpp
              LIBS tolvard_core tolvard_resources tolvard_test_support comctl32)
 add_dependencies(tolvard_hookcontrol_test hook_library explorer_window)
 

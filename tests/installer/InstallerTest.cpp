@@ -1,18 +1,23 @@
-// Tolvane-setup.exe as an administrator runs it, silently, in a Wine prefix made for
-// this program alone: what it installs, that Explorer's way (COM) and Tolvard's way
-// (the class registration) find the installed library, upgrades in place, and an
-// uninstallation after which the system is as it was before, users' description files
-// included. Every test ends uninstalled and compares the whole system with the
-// snapshot taken before it began.
+// Tolvane-setup-x64.exe, the setup for 64-bit Windows, as an administrator runs it,
+// silently, in a 64-bit Wine prefix made for this program alone: what it installs in
+// both registry views (the 64-bit one of Explorer and this 64-bit program, the 32-bit
+// one of 32-bit programs), that Explorer's way (COM) and Tolvard's way (the class
+// registration) find the installed library, Tolvard's switches and column hook,
+// upgrades in place and over an installation of the 32-bit setup, and an uninstallation
+// after which the system is as it was before, users' description files included.
+// Every test ends uninstalled and compares the whole system with the snapshot taken
+// before it began.
 #include <gtest/gtest.h>
 
 #include <objbase.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
+#include <commctrl.h>
 
 #include <string>
 
+#include "ExplorerWindowFixture.h"
 #include "SystemSnapshot.h"
 #include "TestSupport.h"
 
@@ -30,14 +35,41 @@ const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Unin
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kSettingsKey[] = "Software\\Varnoke\\Tolvard\\Settings";
 const char kExplorerKey[] = "Software\\Varnoke\\Tolvard\\Explorer";
+const char kClassKey[] = "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}";
+#ifdef _WIN64
+const char kSetup[] = "Tolvane-setup-x64.exe";
+#else
+// A 32-bit test tree (where the machine runs 32-bit code) tests the setup for 32-bit
+// Windows in its 32-bit prefix, which has one registry view.
+const char kSetup[] = "Tolvane-setup.exe";
+#endif
+const REGSAM k32 = KEY_WOW64_32KEY;   // the registry view of 32-bit programs
+const UINT kToggleContext = 32773;    // Tolvard's tray command for the context-menu entry
 
 // A registry text without its terminating zero; "<missing>" when it cannot be read.
-std::string RegText(HKEY root, const char* key, const char* value) {
+// view: 0 for this 64-bit program's own registry view, k32 for the 32-bit one.
+std::string RegText(HKEY root, const char* key, const char* value, REGSAM view = 0) {
     std::string data;
-    if (!testsupport::ReadRegValue(root, key, value, &data)) return "<missing>";
+    if (!testsupport::ReadRegValue(root, key, value, &data, nullptr, view)) return "<missing>";
     while (!data.empty() && data.back() == '\0') data.pop_back();
     return data;
 }
+
+// Whether Wine's own reg.exe finds the key in a view ("/reg:32" or "/reg:64"): a
+// second opinion on the registry views, from a program that is not ours.
+bool RegQueryFinds(const std::string& key, const char* view) {
+    int code = testsupport::RunProcess("cmd.exe /c reg.exe query \"" + key + "\" " + view + " >nul 2>nul");
+    EXPECT_TRUE(code == 0 || code == 1) << "reg.exe query " << key << " " << view << ": exit code " << code;
+    return code == 0;
+}
+
+#ifdef _WIN64
+// The built 32-bit binaries that the setup carries (the i686 tree's dist folder).
+std::string Dist32File(const char* name) { return std::string(TOLVANE_DIST32) + "\\" + name; }
+const REGSAM kViews[] = {0, k32};
+#else
+const REGSAM kViews[] = {0};
+#endif
 
 const char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 
@@ -124,9 +156,9 @@ protected:
     }
 
     void Install(const std::string& options = "") {
-        std::string setup = testsupport::DistFile("Tolvane-setup.exe");
+        std::string setup = testsupport::DistFile(kSetup);
         ASSERT_EQ(0, testsupport::RunProcess(testsupport::QuoteArgument(setup) + " /S " + options))
-            << "Tolvane-setup.exe /S " << options;
+            << kSetup << " /S " << options;
         folder_ = RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation");
         ASSERT_NE("<missing>", folder_);
     }
@@ -155,18 +187,45 @@ TEST_F(InstallerTest, InstallsTheProgramsTheRegistrationAndTheShortcut) {
     char programFiles[MAX_PATH] = {};
     SHGetSpecialFolderPathA(nullptr, programFiles, CSIDL_PROGRAM_FILES, FALSE);
     EXPECT_TRUE(SamePath(std::string(programFiles) + "\\Tolvane", folder_)) << folder_;
-    for (const char* name : {"Tolvane.dll", "Tolvard.exe"}) {
-        SCOPED_TRACE(name);
-        std::string copied = testsupport::ReadFileBytes(Installed(name));
+    // The 64-bit binaries in the folder, the 32-bit library and companion in "x86".
+    struct Copy {
+        const char* installed;
+        std::string built;
+    };
+    std::vector<Copy> files = {Copy{"Tolvane.dll", testsupport::DistFile("Tolvane.dll")},
+                               Copy{"Tolvard.exe", testsupport::DistFile("Tolvard.exe")}};
+#ifdef _WIN64
+    files.push_back(Copy{"x86\\Tolvane.dll", Dist32File("Tolvane.dll")});
+    files.push_back(Copy{"x86\\TolvardHook.exe", Dist32File("TolvardHook.exe")});
+#endif
+    for (const Copy& file : files) {
+        SCOPED_TRACE(file.installed);
+        std::string copied = testsupport::ReadFileBytes(Installed(file.installed));
         EXPECT_FALSE(copied.empty());
-        EXPECT_TRUE(copied == testsupport::ReadFileBytes(testsupport::DistFile(name)));
+        EXPECT_TRUE(copied == testsupport::ReadFileBytes(file.built));
     }
 
+    // Each view names its own library; both have the handler keys.
     EXPECT_TRUE(SamePath(Installed("Tolvane.dll"), RegText(HKEY_CLASSES_ROOT, kServerKey, nullptr)));
-    EXPECT_EQ("Apartment", RegText(HKEY_CLASSES_ROOT, kServerKey, "ThreadingModel"));
-    // The context-menu entry and the page start switched on, as Tolvard's switches read then.
-    EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, kContextHandlerKey, nullptr));
-    EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, kPageHandlerKey, nullptr));
+#ifdef _WIN64
+    EXPECT_NE(testsupport::ReadFileBytes(Installed("Tolvane.dll")), testsupport::ReadFileBytes(Installed("x86\\Tolvane.dll")));
+    EXPECT_TRUE(SamePath(Installed("x86\\Tolvane.dll"), RegText(HKEY_CLASSES_ROOT, kServerKey, nullptr, k32)));
+#endif
+    for (REGSAM view : kViews) {
+        SCOPED_TRACE(view);
+        EXPECT_EQ("Apartment", RegText(HKEY_CLASSES_ROOT, kServerKey, "ThreadingModel", view));
+        // The context-menu entry and the page start switched on, as Tolvard's switches read then.
+        EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, kContextHandlerKey, nullptr, view));
+        EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, kPageHandlerKey, nullptr, view));
+    }
+#ifdef _WIN64
+    for (const char* view : {"/reg:32", "/reg:64"}) {
+        SCOPED_TRACE(view);
+        EXPECT_TRUE(RegQueryFinds(std::string("HKCR\\") + kServerKey, view));
+        EXPECT_TRUE(RegQueryFinds(std::string("HKCR\\") + kContextHandlerKey, view));
+        EXPECT_TRUE(RegQueryFinds(std::string("HKCR\\") + kPageHandlerKey, view));
+    }
+#endif
 
     EXPECT_TRUE(SamePath(Installed("Tolvard.exe"), ShortcutTarget(StartMenuShortcut())));
     EXPECT_EQ("\"" + Installed("Tolvard.exe") + "\"", RegText(HKEY_LOCAL_MACHINE, kRunKey, "Tolvard"));
@@ -175,6 +234,16 @@ TEST_F(InstallerTest, InstallsTheProgramsTheRegistrationAndTheShortcut) {
     EXPECT_EQ("\"" + Installed("uninstall.exe") + "\"", uninstaller);
     EXPECT_TRUE(testsupport::FileExists(Installed("uninstall.exe")));
     EXPECT_EQ("Tolvane and Tolvard", RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
+
+    Uninstall();
+#ifdef _WIN64
+    for (const char* view : {"/reg:32", "/reg:64"}) {
+        SCOPED_TRACE(view);
+        EXPECT_FALSE(RegQueryFinds(std::string("HKCR\\") + kClassKey, view));
+        EXPECT_FALSE(RegQueryFinds(std::string("HKCR\\") + kContextHandlerKey, view));
+        EXPECT_FALSE(RegQueryFinds(std::string("HKCR\\") + kPageHandlerKey, view));
+    }
+#endif
 }
 
 TEST_F(InstallerTest, AnotherFolderAndNoStartWithWindows) {
@@ -203,14 +272,34 @@ TEST_F(InstallerTest, ComCreatesTheInstalledObject) {
     EXPECT_EQ(nullptr, GetModuleHandleA(Installed("Tolvane.dll").c_str())) << "the library stayed loaded";
 }
 
+// The columns of an Explorer-shaped window's list view once it has had the focus.
+int ColumnsAfterFocus(const ExplorerWindowProcess& explorer, int expected) {
+    HWND listView = FindWindowExA(FindWindowExA(explorer.Window(), nullptr, "SHELLDLL_DefView", nullptr), nullptr,
+                                  "SysListView32", nullptr);
+    if (!listView) return -1;
+    PostMessageA(explorer.Window(), WM_APP, 0, 0);   // the helper's way of a click into the list
+    HWND header = reinterpret_cast<HWND>(SendMessageA(listView, LVM_GETHEADER, 0, 0));
+    int columns = -1;
+    for (int tries = 0; tries < 40; ++tries) {
+        columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+        if (columns == expected) break;
+        Sleep(50);
+    }
+    return columns;
+}
+
 // Tolvard finds the library through the class registration alone and starts the
 // column hook from it: the system then maps the installed library into this process
-// too. The uninstaller ends the running Tolvard.
+// too, and the hook adds the description column to a 64-bit Explorer-shaped window.
+// The uninstaller ends the running Tolvard, and with it the hook.
 TEST_F(InstallerTest, TolvardFindsTheInstalledLibraryAndTheUninstallerEndsIt) {
     Install();
-    // Explorer's texts as the wizard stores them, so that no wizard comes up.
+    // Explorer's texts as the wizard stores them for the Explorer-shaped window, so
+    // that no wizard comes up.
     testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
-    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
+    const char* const titleValues[] = {"ExplorerName", "ExplorerSize", "ExplorerType", "ExplorerModified"};
+    for (int column = 0; column < 4; ++column)
+        testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, titleValues[column], kHelperTitles[column], false);
     HANDLE tolvard = testsupport::StartProcess(testsupport::QuoteArgument(Installed("Tolvard.exe")));
     ASSERT_NE(nullptr, tolvard);
 
@@ -228,6 +317,11 @@ TEST_F(InstallerTest, TolvardFindsTheInstalledLibraryAndTheUninstallerEndsIt) {
                         << (FindWindowA(nullptr, "Tolvard") ? "exists" : "does not exist") << ", Tolvane.dll "
                         << (GetModuleHandleA("Tolvane.dll") ? "is" : "is not") << " loaded here";
     EXPECT_EQ(nullptr, FindWindowA("#32770", "Tolvard")) << "Tolvard reported a problem";
+    {
+        ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
+        ASSERT_TRUE(explorer.Window());
+        EXPECT_EQ(5, ColumnsAfterFocus(explorer, 5)) << "no description column in the Explorer-shaped window";
+    }
 
     std::string pendingBefore;
     bool hadPending = testsupport::ReadRegValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, "PendingFileRenameOperations",
@@ -236,6 +330,12 @@ TEST_F(InstallerTest, TolvardFindsTheInstalledLibraryAndTheUninstallerEndsIt) {
     EXPECT_TRUE(testsupport::PumpUntilSignalled(tolvard, 15000)) << "Tolvard still runs after uninstalling";
     TerminateProcess(tolvard, 1);
     CloseHandle(tolvard);
+    {
+        // Tolvard has gone, and its hook with it.
+        ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
+        ASSERT_TRUE(explorer.Window());
+        EXPECT_EQ(4, ColumnsAfterFocus(explorer, 5)) << "the hook outlived Tolvard";
+    }
 
     // This process, like every process that the hook reached, still holds the library,
     // so the uninstaller leaves the library and its folder to the next restart.
@@ -353,5 +453,149 @@ TEST_F(InstallerTest, UninstallRemovesSettingsButNotDescriptions) {
     testsupport::DeleteRegTree(HKEY_CURRENT_USER, "Software\\Varnoke");
     before_ = SystemSnapshot::Take();
 }
+
+#ifdef _WIN64
+// Tolvard's context-menu switch, sent to the installed Tolvard as its tray menu does,
+// takes the entry away in both registry views and brings it back in both.
+TEST_F(InstallerTest, TolvardsSwitchChangesBothRegistryViews) {
+    Install();
+    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
+    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableExplorer", 0);
+    HANDLE tolvard = testsupport::StartProcess(testsupport::QuoteArgument(Installed("Tolvard.exe")));
+    ASSERT_NE(nullptr, tolvard);
+    HWND frame = nullptr;
+    for (DWORD start = GetTickCount(); !frame && GetTickCount() - start < 30000; Sleep(100))
+        frame = FindWindowA(nullptr, "Tolvard");
+    ASSERT_NE(nullptr, frame) << "Tolvard's frame did not appear";
+
+    const std::string key = std::string("HKCR\\") + kContextHandlerKey;
+    for (bool on : {false, true}) {
+        SCOPED_TRACE(on ? "switched on" : "switched off");
+        PostMessageA(frame, WM_COMMAND, kToggleContext, 0);
+        std::string wanted = on ? kClassIdText : "<missing>";
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(100))
+            if (RegText(HKEY_CLASSES_ROOT, kContextHandlerKey, nullptr) == wanted &&
+                RegText(HKEY_CLASSES_ROOT, kContextHandlerKey, nullptr, k32) == wanted)
+                break;
+        EXPECT_EQ(on, RegQueryFinds(key, "/reg:64"));
+        EXPECT_EQ(on, RegQueryFinds(key, "/reg:32"));
+        EXPECT_EQ(wanted, RegText(HKEY_CLASSES_ROOT, kContextHandlerKey, nullptr, k32));
+    }
+    // The property page was not touched.
+    for (const char* view : {"/reg:32", "/reg:64"})
+        EXPECT_TRUE(RegQueryFinds(std::string("HKCR\\") + kPageHandlerKey, view)) << view;
+    Uninstall();
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(tolvard, 15000)) << "the uninstaller did not end Tolvard";
+    TerminateProcess(tolvard, 1);
+    CloseHandle(tolvard);
+}
+
+// Where the machine runs 32-bit code, the installed 32-bit companion runs the hook
+// for 32-bit programs beside Tolvard and ends with it. This machine may refuse every
+// 32-bit program; then there is nothing to check here.
+TEST_F(InstallerTest, ThirtyTwoBitCompanionRunsWithTolvardWhereTheMachineRuns32BitCode) {
+    Install();
+    std::string companion = Installed("x86\\TolvardHook.exe");
+    HANDLE probe = testsupport::StartProcess(testsupport::QuoteArgument(companion));
+    if (!probe) GTEST_SKIP() << "this machine runs no 32-bit code: " << companion << " does not start";
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(probe, 10000));
+    DWORD exitCode = 0;
+    GetExitCodeProcess(probe, &exitCode);
+    CloseHandle(probe);
+    EXPECT_EQ(2u, exitCode) << "the companion without arguments";
+
+    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
+    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
+    HANDLE tolvard = testsupport::StartProcess(testsupport::QuoteArgument(Installed("Tolvard.exe")));
+    ASSERT_NE(nullptr, tolvard);
+    bool running = false;
+    for (DWORD start = GetTickCount(); !running && GetTickCount() - start < 30000; Sleep(200))
+        running = ProcessRunning("TolvardHook.exe");
+    EXPECT_TRUE(running) << "Tolvard did not start its 32-bit companion";
+    Uninstall();
+    EXPECT_TRUE(testsupport::PumpUntilSignalled(tolvard, 15000)) << "the uninstaller did not end Tolvard";
+    TerminateProcess(tolvard, 1);
+    CloseHandle(tolvard);
+    EXPECT_FALSE(ProcessRunning("TolvardHook.exe")) << "the companion outlived Tolvard";
+}
+
+// Writes a value into the given registry view, creating the key.
+void SetString(HKEY root, const std::string& key, const char* value, const std::string& data, REGSAM view) {
+    ASSERT_TRUE(testsupport::SetRegString(root, key.c_str(), value, data, true, view)) << key;
+}
+
+bool KeyExists(const char* key, REGSAM view) {
+    HKEY opened;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+// What Tolvane-setup.exe, the 32-bit setup, leaves on a 64-bit Windows (each of its
+// registry writes lands in the 32-bit view there): its files in the 32-bit program
+// folder and its entries in the 32-bit view. Here, where no 32-bit program runs, the
+// test lays them down itself, exactly as that setup's script writes them; the context
+// menu switched off by the user. The 64-bit setup takes that installation over.
+TEST_F(InstallerTest, UpgradeTakesOverAnInstallationOfThe32BitSetup) {
+    // The keys that hold the entries exist on every Windows (not in a new Wine prefix).
+    for (const char* key : {kRunKey, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}) {
+        HKEY made;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_READ | k32, nullptr, &made,
+                                                 nullptr));
+        RegCloseKey(made);
+    }
+    before_ = SystemSnapshot::Take();
+    char programFiles32[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, programFiles32, CSIDL_PROGRAM_FILESX86, FALSE));
+    const std::string old = std::string(programFiles32) + "\\Tolvane";
+    ASSERT_TRUE(CreateDirectoryA(old.c_str(), nullptr));
+    // Its uninstaller is an NSIS stub, here any program will do: it is not run.
+    const char* const files[][2] = {{"Tolvane.dll", "Tolvane.dll"}, {"Tolvard.exe", "Tolvard.exe"},
+                                    {"uninstall.exe", "Tolvard.exe"}};
+    for (const auto& file : files)
+        ASSERT_TRUE(testsupport::WriteFileBytes(old + "\\" + file[0], testsupport::ReadFileBytes(Dist32File(file[1]))));
+    // The shell's keys that it noted as made by it.
+    const char* const shellKeys[][2] = {{"*", "MadeStarKey"},
+                                        {"*\\shellex", "MadeShellexKey"},
+                                        {"*\\shellex\\ContextMenuHandlers", "MadeContextMenuHandlersKey"},
+                                        {"*\\shellex\\PropertySheetHandlers", "MadePropertySheetHandlersKey"}};
+    HKEY uninstall32;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_ALL_ACCESS | k32,
+                                             nullptr, &uninstall32, nullptr));
+    for (const auto& shellKey : shellKeys) {
+        DWORD made = 1;
+        if (!KeyExists(shellKey[0], k32))
+            RegSetValueExA(uninstall32, shellKey[1], 0, REG_DWORD, reinterpret_cast<BYTE*>(&made), sizeof made);
+    }
+    RegCloseKey(uninstall32);
+    SetString(HKEY_CLASSES_ROOT, kClassKey, nullptr, "Tolvane", k32);
+    SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, old + "\\Tolvane.dll", k32);
+    SetString(HKEY_CLASSES_ROOT, kServerKey, "ThreadingModel", "Apartment", k32);
+    SetString(HKEY_CLASSES_ROOT, kPageHandlerKey, nullptr, kClassIdText, k32);
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableContext", 0);
+    SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tolvane and Tolvard", k32);
+    SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", old, k32);
+    SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"" + old + "\\uninstall.exe\"", k32);
+    SetString(HKEY_LOCAL_MACHINE, kRunKey, "Tolvard", "\"" + old + "\\Tolvard.exe\"", k32);
+
+    Install();
+    char programFiles[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, programFiles, CSIDL_PROGRAM_FILES, FALSE);
+    EXPECT_TRUE(SamePath(std::string(programFiles) + "\\Tolvane", folder_)) << folder_;
+    EXPECT_FALSE(testsupport::FileExists(old)) << "the 32-bit setup's folder is left";
+    EXPECT_EQ("<missing>", RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", k32));
+    EXPECT_EQ("<missing>", RegText(HKEY_LOCAL_MACHINE, kRunKey, "Tolvard", k32));
+    // It started with Windows, and still does; the context menu stays off in both views.
+    EXPECT_EQ("\"" + Installed("Tolvard.exe") + "\"", RegText(HKEY_LOCAL_MACHINE, kRunKey, "Tolvard"));
+    EXPECT_TRUE(SamePath(Installed("x86\\Tolvane.dll"), RegText(HKEY_CLASSES_ROOT, kServerKey, nullptr, k32)));
+    for (REGSAM view : kViews) {
+        SCOPED_TRACE(view);
+        EXPECT_EQ("<missing>", RegText(HKEY_CLASSES_ROOT, kContextHandlerKey, nullptr, view));
+        EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, kPageHandlerKey, nullptr, view));
+    }
+    // TearDown uninstalls: then nothing of either installation may be left.
+}
+#endif  // _WIN64
 
 }  // namespace

@@ -95,14 +95,27 @@ DWORD Attributes(const std::string& path) {
     return GetFileAttributesA(path.c_str());
 }
 
-void DeleteRegTree(HKEY root, const char* subkey) {
-    SHDeleteKeyA(root, subkey);
+void DeleteRegTree(HKEY root, const char* subkey, REGSAM view) {
+    if (!view) {
+        SHDeleteKeyA(root, subkey);
+        return;
+    }
+    // Opened in the view, the parent deletes the tree below it there.
+    std::string path = subkey;
+    size_t slash = path.rfind('\\');
+    std::string parent = slash == std::string::npos ? "" : path.substr(0, slash);
+    HKEY key;
+    if (RegOpenKeyExA(root, parent.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) return;
+    SHDeleteKeyA(key, path.substr(slash == std::string::npos ? 0 : slash + 1).c_str());
+    RegCloseKey(key);
 }
 
 namespace {
-bool SetValue(HKEY root, const char* subkey, const char* value, DWORD type, const void* data, DWORD size) {
+bool SetValue(HKEY root, const char* subkey, const char* value, DWORD type, const void* data, DWORD size,
+              REGSAM view = 0) {
     HKEY key;
-    if (RegCreateKeyA(root, subkey, &key) != ERROR_SUCCESS) return false;
+    if (RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
     LONG result = RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
@@ -110,9 +123,9 @@ bool SetValue(HKEY root, const char* subkey, const char* value, DWORD type, cons
 }  // namespace
 
 bool SetRegString(HKEY root, const char* subkey, const char* value, const std::string& data,
-                  bool withTerminator) {
+                  bool withTerminator, REGSAM view) {
     return SetValue(root, subkey, value, REG_SZ, data.c_str(),
-                    static_cast<DWORD>(data.size() + (withTerminator ? 1 : 0)));
+                    static_cast<DWORD>(data.size() + (withTerminator ? 1 : 0)), view);
 }
 
 bool SetRegDword(HKEY root, const char* subkey, const char* value, DWORD data) {
@@ -123,9 +136,10 @@ bool SetRegBinary(HKEY root, const char* subkey, const char* value, const void* 
     return SetValue(root, subkey, value, REG_BINARY, data, size);
 }
 
-bool ReadRegValue(HKEY root, const char* subkey, const char* value, std::string* data, DWORD* type) {
+bool ReadRegValue(HKEY root, const char* subkey, const char* value, std::string* data, DWORD* type,
+                  REGSAM view) {
     HKEY key;
-    if (RegOpenKeyExA(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, subkey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
     DWORD size = 0, kind = 0;
     LONG result = RegQueryValueExA(key, value, nullptr, &kind, nullptr, &size);
     std::vector<BYTE> bytes(size + 1);

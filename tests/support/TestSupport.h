@@ -36,15 +36,16 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 DWORD Attributes(const std::string& path);                    // INVALID_FILE_ATTRIBUTES when missing
 
-// Registry: the whole key tree is removed (missing keys are fine).
-void DeleteRegTree(HKEY root, const char* subkey);
+// Registry: the whole key tree is removed (missing keys are fine). A view
+// (KEY_WOW64_32KEY or KEY_WOW64_64KEY) picks a registry view; 0 is the program's own.
+void DeleteRegTree(HKEY root, const char* subkey, REGSAM view = 0);
 bool SetRegString(HKEY root, const char* subkey, const char* value, const std::string& data,
-                  bool withTerminator = true);
+                  bool withTerminator = true, REGSAM view = 0);
 bool SetRegDword(HKEY root, const char* subkey, const char* value, DWORD data);
 bool SetRegBinary(HKEY root, const char* subkey, const char* value, const void* data, DWORD size);
 // The raw bytes of a value; false when it cannot be read.
 bool ReadRegValue(HKEY root, const char* subkey, const char* value, std::string* data,
-                  DWORD* type = nullptr);
+                  DWORD* type = nullptr, REGSAM view = 0);
 
 // Removes HKCU\SOFTWARE\Varnoke when made and again when it goes, so that every
 // test starts from the defaults.

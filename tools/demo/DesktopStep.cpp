@@ -91,6 +91,8 @@ bool Desktop::StartTolvard() {
 bool Desktop::ShowColumn() {
     bool hooked = ColumnHookReachesThisProcess(15000);
     Say("Tolvard's column hook has mapped Tolvane.dll into this process: %s", hooked ? "yes" : "no");
+    Say("its 32-bit companion TolvardHook.exe, the hook for 32-bit programs: %s",
+        CompanionRunning() ? "running" : "not running (Tolvard cannot start it where the machine runs no 32-bit code)");
     if (!hooked) {
         tolvard_.SayVisibleWindows();
         return false;
@@ -206,7 +208,9 @@ int Desktop::Run(const std::string& folder) {
         Say("could not open a folder window with the files of %s", folder.c_str());
         return 1;
     }
-    Say("opened \"Exploring - %s\" (ExploreWClass > SHELLDLL_DefView > SysListView32, details view)", folder.c_str());
+    Say("opened \"Exploring - %s\" (ExploreWClass > SHELLDLL_DefView > SysListView32, details view) in a %d-bit "
+        "process, as Explorer is on %d-bit Windows",
+        folder.c_str(), static_cast<int>(sizeof(void*) * 8), static_cast<int>(sizeof(void*) * 8));
     Say("  columns: %s; %d files", explorershape::ColumnTitles(window_.List()).c_str(), window_.Rows());
     PumpMessages(300);
 

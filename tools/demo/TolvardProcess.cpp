@@ -4,6 +4,8 @@
 #include "ShellextTestSupport.h"
 #include "resource.h"   // Tolvard's dialog, control and command ids
 
+#include <tlhelp32.h>
+
 namespace demo {
 
 namespace {
@@ -164,6 +166,18 @@ bool TolvardProcess::Exit() {
     for (DWORD start = GetTickCount(); ended == WAIT_TIMEOUT && GetTickCount() - start < 15000; PumpMessages(50))
         ended = WaitForSingleObject(process_, 0);
     return ended == WAIT_OBJECT_0;
+}
+
+bool CompanionRunning() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool running = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !running; more = Process32Next(snapshot, &entry))
+        running = lstrcmpiA(entry.szExeFile, "TolvardHook.exe") == 0;
+    CloseHandle(snapshot);
+    return running;
 }
 
 bool ColumnHookReachesThisProcess(DWORD timeoutMs) {

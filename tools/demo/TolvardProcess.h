@@ -40,5 +40,7 @@ private:
 // Whether the system has mapped Tolvane.dll into this process through the
 // column hook: it does so at the first hooked event while the hook is installed.
 bool ColumnHookReachesThisProcess(DWORD timeoutMs);
+// Whether TolvardHook.exe, Tolvard's companion for the 32-bit programs, runs.
+bool CompanionRunning();
 
 }  // namespace demo

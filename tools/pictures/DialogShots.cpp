@@ -1,6 +1,7 @@
 // Shows the About box or the options dialog until it is closed, for the README's
 // pictures (scripts/screenshots.d/tolvard-dialogs.sh): dialog_shots about|options.
-// For the About box it registers the built Tolvane.dll, so that its version shows.
+// For the About box it registers the built Tolvane.dll, so that its version shows, and
+// the 32-bit tree's one in the 32-bit registry view, as the 64-bit setup installs them.
 #include <string.h>
 
 #include "AboutDlg.h"
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
     testsupport::SetRegString(HKEY_CLASSES_ROOT,
                               "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32", "",
                               testsupport::DistFile("Tolvane.dll"));
+    testsupport::SetRegString(HKEY_CLASSES_ROOT,
+                              "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32", "",
+                              testsupport::BinFile("..\\..\\dist\\Tolvane.dll"), true, KEY_WOW64_32KEY);
     CAboutDialog dialog(kAboutLinks, kAboutLinkCount, 0);
     dialog.DoModal();
     return 0;

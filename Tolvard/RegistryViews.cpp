@@ -1,0 +1,54 @@
+#include "RegistryViews.h"
+
+#include <string.h>
+
+namespace {
+
+const char kServerKey[] = "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32";
+
+typedef BOOL (WINAPI* IsWow64ProcessEntry)(HANDLE, PBOOL);
+
+// A 32-bit process on 64-bit Windows. IsWow64Process is missing before XP and on
+// those systems nothing runs under WOW64.
+bool RunsUnderWow64(HANDLE process) {
+    IsWow64ProcessEntry isWow64 = reinterpret_cast<IsWow64ProcessEntry>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(process, &wow64) && wow64;
+}
+
+}  // namespace
+
+REGSAM OtherRegistryView() {
+#ifdef _WIN64
+    return KEY_WOW64_32KEY;
+#else
+    return RunsUnderWow64(GetCurrentProcess()) ? KEY_WOW64_64KEY : 0;
+#endif
+}
+
+bool IsSixtyFourBitProcess(HANDLE process) {
+#ifndef _WIN64
+    // A 32-bit program on a 32-bit Windows: every process there is 32-bit.
+    if (OtherRegistryView() == 0) return false;
+#endif
+    return !RunsUnderWow64(process);
+}
+
+int FindExtensionPathInView(char* path, int size, REGSAM view) {
+    if (!path || size <= 0) return 0;
+    HKEY key = nullptr;
+    LONG opened = view ? RegOpenKeyExA(HKEY_CLASSES_ROOT, kServerKey, 0, KEY_QUERY_VALUE | view, &key)
+                       : RegOpenKeyA(HKEY_CLASSES_ROOT, kServerKey, &key);
+    if (opened != ERROR_SUCCESS) return 0;
+    char found[MAX_PATH] = {};
+    LONG length = sizeof found;
+    LONG result = RegQueryValueA(key, "", found, &length);
+    RegCloseKey(key);
+    // An empty default value names no library: treat it as not registered.
+    if (result != ERROR_SUCCESS || found[0] == '\0') return 0;
+    found[MAX_PATH - 1] = '\0';
+    strncpy(path, found, size);
+    path[size - 1] = '\0';  // strncpy leaves a cut path unterminated
+    return 1;
+}
