@@ -9,14 +9,16 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "Contract.h"
+#include "RegistryKey.h"
+
 char g_columnTitles[kColumnCount][kTitleSize];
 
 namespace {
 
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
 const char* const kDefaultTitles[kColumnCount] = {"Name", "Size", "Type", "Modified"};
-const char* const kTitleValues[kColumnCount] = {"ExplorerName", "ExplorerSize", "ExplorerType",
-                                                "ExplorerModified"};
+const char* const kTitleValues[kColumnCount] = {TOLVARD_TITLE_NAME, TOLVARD_TITLE_SIZE, TOLVARD_TITLE_TYPE,
+                                                TOLVARD_TITLE_MODIFIED};
 const int kTitleEdits[kColumnCount] = {IDC_TITLE_NAME, IDC_TITLE_SIZE, IDC_TITLE_TYPE,
                                        IDC_TITLE_MODIFIED};
 const DWORD kSharedMemory = 0x08000000;  // VirtualAlloc flag of Windows 95, 98 and Me
@@ -153,13 +155,11 @@ int ReadColumnTitles(HWND listView) {
                         TitlesPageProc, 0);
     }
 
-    HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, kExplorerKey, &key) == ERROR_SUCCESS) {
+    // As designed: the titles are stored without their terminating zero.
+    CRegistryKey key;
+    if (key.Create(HKEY_CURRENT_USER, TOLVARD_EXPLORER_KEY)) {
         for (int column = 0; column < kColumnCount; ++column)
-            RegSetValueExA(key, kTitleValues[column], 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(g_columnTitles[column]),
-                           lstrlenA(g_columnTitles[column]));
-        RegCloseKey(key);
+            key.Set(kTitleValues[column], REG_SZ, g_columnTitles[column], lstrlenA(g_columnTitles[column]));
     }
     return 1;
 }

@@ -3,9 +3,10 @@
 
 #include <string.h>
 
-namespace {
+#include "Contract.h"
+#include "RegistryKey.h"
 
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
+namespace {
 
 struct WindowSearch {
     const char* classes[2];
@@ -59,10 +60,7 @@ int StoreTitlePrefix(HWND explorer, char* caption) {
         lstrcpyA(prefix, "\"\"");
     }
 
-    HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, kExplorerKey, &key) != ERROR_SUCCESS) return 0;
-    LONG result = RegSetValueExA(key, "ExplorerTitlePrefix", 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(prefix), lstrlenA(prefix) + 1);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS ? 1 : 0;
+    CRegistryKey key;
+    if (!key.Create(HKEY_CURRENT_USER, TOLVARD_EXPLORER_KEY)) return 0;
+    return key.Set(TOLVARD_TITLE_PREFIX, REG_SZ, prefix, lstrlenA(prefix) + 1) == ERROR_SUCCESS ? 1 : 0;
 }

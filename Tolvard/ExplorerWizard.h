@@ -1,5 +1,5 @@
 // The first-run wizard that learns Explorer's caption prefix and column titles and
-// stores them under HKCU\SOFTWARE\Varnoke\Tolvard\Explorer for the column hook.
+// stores them under TOLVARD_EXPLORER_KEY (Contract.h) for the column hook.
 #pragma once
 
 #include <windows.h>

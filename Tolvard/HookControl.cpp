@@ -6,12 +6,10 @@
 #include <shlwapi.h>
 #include <string.h>
 
-const char kTolvaneClassId[] = "{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}";
+#include "Contract.h"
+#include "RegistryKey.h"
 
 namespace {
-
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
-const char kSettingsKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Settings";
 
 typedef int (WINAPI* HookEntry)();
 typedef HRESULT (CALLBACK* DllGetVersionEntry)(DLLVERSIONINFO*);
@@ -29,13 +27,10 @@ DWORD g_companionThread = 0;
 // Reads one value of a HKCU key into a 50-byte buffer; false when the key or value
 // cannot be read.
 bool ReadSmallValue(const char* keyName, const char* valueName, BYTE (&data)[50]) {
-    HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, keyName, &key) != ERROR_SUCCESS) return false;
+    CRegistryKey key;
+    if (!key.Open(HKEY_CURRENT_USER, keyName)) return false;
     DWORD size = sizeof data;
-    DWORD type = 0;
-    LONG result = RegQueryValueExA(key, valueName, nullptr, &type, data, &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return key.Query(valueName, data, &size) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -104,7 +99,7 @@ bool IsCompanionRunning() { return g_companion && WaitForSingleObject(g_companio
 
 int StartExplorerHook() {
     BYTE explorerName[50] = {};
-    if (!ReadSmallValue(kExplorerKey, "ExplorerName", explorerName)) RunExplorerWizard();
+    if (!ReadSmallValue(TOLVARD_EXPLORER_KEY, TOLVARD_TITLE_NAME, explorerName)) RunExplorerWizard();
 
     OutputDebugStringA("Tolvard: looking for the path of Tolvane\n");
     char path[MAX_PATH] = {};
@@ -124,7 +119,7 @@ int StartExplorerHook() {
     OutputDebugStringA("Regedit\n");
 
     BYTE enableExplorer[50] = {};
-    bool switchRead = ReadSmallValue(kSettingsKey, "EnableExplorer", enableExplorer);
+    bool switchRead = ReadSmallValue(TOLVARD_SETTINGS_KEY, TOLVARD_ENABLE_EXPLORER, enableExplorer);
     OutputDebugStringA("jetzt wird eingetragen\n");
 
     if (switchRead && enableExplorer[0] == 0) return 1;

@@ -5,9 +5,6 @@
 
 #include <windows.h>
 
-// Class identifier of the Tolvane shell extension, as the shell's handler keys hold it.
-extern const char kTolvaneClassId[];
-
 // Runs the wizard when no Explorer titles are stored, loads Tolvane and starts its hook
 // when "EnableExplorer" is on, with the companion for the other registry view's
 // library on 64-bit Windows. 0 when Tolvane is not registered, else 1.

@@ -2,10 +2,11 @@
 
 #include <string.h>
 
+#include "Contract.h"
+#include "RegistryKey.h"
 #include "resource-dialogs.h"
 
 namespace {
-const char kTolvaneKey[] = "SOFTWARE\\Varnoke\\Tolvane";
 const DWORD kColumnNameSize = 260;     // read buffer
 const DWORD kStoredColumnSize = 100;   // every stored "ColumnName" has this data length
 }  // namespace
@@ -20,15 +21,15 @@ void COptionsDialog::ReadSettings() {
     m_ansi = 0;
     m_columnName = "";
 
-    HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, kTolvaneKey, &key) != ERROR_SUCCESS) key = nullptr;
+    // As designed: the key is created when missing, although only read here.
+    CRegistryKey key;
+    key.Create(HKEY_CURRENT_USER, TOLVANE_SETTINGS_KEY);
 
     // "ColumnName": a missing value, and a stored "unknown", show as "Description".
     char name[kColumnNameSize] = "unknown";
     DWORD type = 0;
     DWORD size = sizeof name;
-    if (key && RegQueryValueExA(key, "ColumnName", nullptr, &type, reinterpret_cast<BYTE*>(name),
-                                &size) == ERROR_SUCCESS &&
+    if (key.Query(TOLVANE_COLUMN_NAME, name, &size, &type) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
         // The data need not carry its terminator: end the text where the data ends.
         name[size < sizeof name ? size : sizeof name - 1] = '\0';
@@ -36,25 +37,21 @@ void COptionsDialog::ReadSettings() {
         strcpy(name, "unknown");   // a failed read may have left anything in the buffer
     }
     m_columnName = name;
-    if (m_columnName == "unknown") m_columnName = "Description";
+    if (m_columnName == "unknown") m_columnName = TOLVANE_COLUMN_NAME_DEFAULT;
 
-    // "ContextBreite": a 4-byte number; 0 stands when it is missing.
+    // "ContextBreite": a 4-byte number. As designed: 0 stands when it is missing,
+    // where the context menu itself takes TOLVANE_CONTEXT_WIDTH_DEFAULT.
     DWORD width = 0;
     size = sizeof width;
-    if (key && RegQueryValueExA(key, "ContextBreite", nullptr, &type, reinterpret_cast<BYTE*>(&width),
-                                &size) == ERROR_SUCCESS &&
+    if (key.Query(TOLVANE_CONTEXT_WIDTH, &width, &size, &type) == ERROR_SUCCESS &&
         type == REG_DWORD && size == sizeof width)
         m_contextWidth = width;
 
     // "Ansi": "0" means OEM; a missing value, like any other text, means ANSI.
-    char ansi[4] = "1";
+    char ansi[4] = TOLVANE_ANSI_DEFAULT;
     size = sizeof ansi;
-    if (!key || RegQueryValueExA(key, "Ansi", nullptr, &type, reinterpret_cast<BYTE*>(ansi), &size) !=
-                    ERROR_SUCCESS)
-        strcpy(ansi, "1");
+    if (key.Query(TOLVANE_ANSI, ansi, &size) != ERROR_SUCCESS) strcpy(ansi, TOLVANE_ANSI_DEFAULT);
     m_ansi = ansi[0] == '0' ? 0 : 1;
-
-    if (key) RegCloseKey(key);
 }
 
 void COptionsDialog::DoDataExchange(CDataExchange* pDX) {
@@ -72,20 +69,17 @@ void COptionsDialog::OnOK() {
 }
 
 void COptionsDialog::StoreSettings() {
-    HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, kTolvaneKey, &key) != ERROR_SUCCESS) return;
+    CRegistryKey key;
+    if (!key.Create(HKEY_CURRENT_USER, TOLVANE_SETTINGS_KEY)) return;
 
     // The name and its terminator in a zeroed 100-byte block, cut to 99 characters.
     char name[kStoredColumnSize] = {};
     strncpy(name, m_columnName, kStoredColumnSize - 1);
-    RegSetValueExA(key, "ColumnName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name);
+    key.Set(TOLVANE_COLUMN_NAME, REG_SZ, name, sizeof name);
 
     DWORD width = m_contextWidth;
-    RegSetValueExA(key, "ContextBreite", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&width),
-                   sizeof width);
+    key.Set(TOLVANE_CONTEXT_WIDTH, REG_DWORD, &width, sizeof width);
 
     char ansi[2] = {m_ansi ? '1' : '0', '\0'};
-    RegSetValueExA(key, "Ansi", 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi), sizeof ansi);
-
-    RegCloseKey(key);
+    key.Set(TOLVANE_ANSI, REG_SZ, ansi, sizeof ansi);
 }

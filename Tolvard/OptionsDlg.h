@@ -1,6 +1,6 @@
 // The options dialog (dialog 133): the column title, the width of the context-menu
 // entry and the character set of the description files, as Tolvane reads them from
-// HKEY_CURRENT_USER\SOFTWARE\Varnoke\Tolvane.
+// TOLVANE_SETTINGS_KEY of Contract.h.
 #pragma once
 
 #include "afx/afxwin.h"

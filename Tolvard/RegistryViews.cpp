@@ -2,9 +2,10 @@
 
 #include <string.h>
 
-namespace {
+#include "Contract.h"
+#include "RegistryKey.h"
 
-const char kServerKey[] = "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32";
+namespace {
 
 typedef BOOL (WINAPI* IsWow64ProcessEntry)(HANDLE, PBOOL);
 
@@ -37,14 +38,13 @@ bool IsSixtyFourBitProcess(HANDLE process) {
 
 int FindExtensionPathInView(char* path, int size, REGSAM view) {
     if (!path || size <= 0) return 0;
-    HKEY key = nullptr;
-    LONG opened = view ? RegOpenKeyExA(HKEY_CLASSES_ROOT, kServerKey, 0, KEY_QUERY_VALUE | view, &key)
-                       : RegOpenKeyA(HKEY_CLASSES_ROOT, kServerKey, &key);
-    if (opened != ERROR_SUCCESS) return 0;
+    CRegistryKey key;
+    bool opened = view ? key.OpenWith(HKEY_CLASSES_ROOT, TOLVANE_SERVER_KEY, KEY_QUERY_VALUE | view)
+                       : key.Open(HKEY_CLASSES_ROOT, TOLVANE_SERVER_KEY);
+    if (!opened) return 0;
     char found[MAX_PATH] = {};
     LONG length = sizeof found;
-    LONG result = RegQueryValueA(key, "", found, &length);
-    RegCloseKey(key);
+    LONG result = RegQueryValueA(key.Handle(), "", found, &length);
     // An empty default value names no library: treat it as not registered.
     if (result != ERROR_SUCCESS || found[0] == '\0') return 0;
     found[MAX_PATH - 1] = '\0';

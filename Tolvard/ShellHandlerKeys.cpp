@@ -5,45 +5,38 @@
 
 #include <windows.h>
 
-const char kContextMenuHandlers[] = "*\\shellex\\ContextMenuHandlers";
-const char kPropertySheetHandlers[] = "*\\shellex\\PropertySheetHandlers";
+#include "Contract.h"
+#include "RegistryKey.h"
+
+const char kContextMenuHandlers[] = TOLVANE_MENU_HANDLERS;
+const char kPropertySheetHandlers[] = TOLVANE_PAGE_HANDLERS;
 
 namespace {
 
-const char kHandlerName[] = "Tolvane";
-
 void HandlerKeyName(const char* handlersKey, char (&name)[MAX_PATH]) {
-    wsprintfA(name, "%s\\%s", handlersKey, kHandlerName);
+    wsprintfA(name, "%s\\%s", handlersKey, TOLVANE_HANDLER_NAME);
 }
 
 // The key in one view: view 0 is this process's own.
 void RegisterInView(const char* handlersKey, REGSAM view) {
     char name[MAX_PATH];
     HandlerKeyName(handlersKey, name);
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, name, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kTolvaneClassId),
-                   lstrlenA(kTolvaneClassId) + 1);
-    RegCloseKey(key);
+    CRegistryKey key;
+    if (!key.CreateWith(HKEY_CLASSES_ROOT, name, KEY_SET_VALUE | view)) return;
+    key.Set(nullptr, REG_SZ, TOLVANE_CLASS_ID, sizeof TOLVANE_CLASS_ID);
 }
 
 void UnregisterInView(const char* handlersKey, REGSAM view) {
     char name[MAX_PATH];
     HandlerKeyName(handlersKey, name);
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, name, 0, KEY_SET_VALUE | view, &key) == ERROR_SUCCESS) {
+    CRegistryKey key;
+    if (key.OpenWith(HKEY_CLASSES_ROOT, name, KEY_SET_VALUE | view)) {
         const char empty[2] = {0, 0};
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(empty), sizeof empty);
-        RegCloseKey(key);
+        key.Set(nullptr, REG_SZ, empty, sizeof empty);
     }
     // Opened in its view, the parent deletes its own subkey there.
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, handlersKey, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | view, &key) ==
-        ERROR_SUCCESS) {
-        RegDeleteKeyA(key, kHandlerName);
-        RegCloseKey(key);
-    }
+    if (key.OpenWith(HKEY_CLASSES_ROOT, handlersKey, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | view))
+        RegDeleteKeyA(key.Handle(), TOLVANE_HANDLER_NAME);
 }
 
 }  // namespace

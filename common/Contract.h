@@ -13,9 +13,13 @@
 // Under HKEY_CLASSES_ROOT: the class registration (written by the setup; Tolvard finds
 // the library through it) and the shell's handler keys (written and removed by Tolvard's
 // switches, whose default value is the class id).
-#define TOLVANE_SERVER_KEY "CLSID\\" TOLVANE_CLASS_ID "\\InProcServer32"
-#define TOLVANE_MENU_HANDLER_KEY "*\\shellex\\ContextMenuHandlers\\Tolvane"
-#define TOLVANE_PAGE_HANDLER_KEY "*\\shellex\\PropertySheetHandlers\\Tolvane"
+#define TOLVANE_CLASS_KEY "CLSID\\" TOLVANE_CLASS_ID
+#define TOLVANE_SERVER_KEY TOLVANE_CLASS_KEY "\\InProcServer32"
+#define TOLVANE_HANDLER_NAME "Tolvane"
+#define TOLVANE_MENU_HANDLERS "*\\shellex\\ContextMenuHandlers"
+#define TOLVANE_PAGE_HANDLERS "*\\shellex\\PropertySheetHandlers"
+#define TOLVANE_MENU_HANDLER_KEY TOLVANE_MENU_HANDLERS "\\" TOLVANE_HANDLER_NAME
+#define TOLVANE_PAGE_HANDLER_KEY TOLVANE_PAGE_HANDLERS "\\" TOLVANE_HANDLER_NAME
 
 // Under HKEY_CURRENT_USER.
 #define VARNOKE_KEY "Software\\Varnoke"

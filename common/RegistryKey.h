@@ -27,6 +27,15 @@ public:
         Close();
         return Take(RegCreateKeyA(root, path, &m_key));
     }
+    // With an access mask, which may name a registry view (KEY_WOW64_32KEY, ...).
+    bool OpenWith(HKEY root, const char* path, REGSAM access) {
+        Close();
+        return Take(RegOpenKeyExA(root, path, 0, access, &m_key));
+    }
+    bool CreateWith(HKEY root, const char* path, REGSAM access) {
+        Close();
+        return Take(RegCreateKeyExA(root, path, 0, nullptr, 0, access, nullptr, &m_key, nullptr));
+    }
 
     bool IsOpen() const { return m_key != nullptr; }
     HKEY Handle() const { return m_key; }

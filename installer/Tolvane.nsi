@@ -46,14 +46,16 @@
 !include WinMessages.nsh
 !include x64.nsh
 
-!define CLSID "{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}"
-!define CLASS_KEY "CLSID\${CLSID}"
-!define CONTEXT_HANDLER_KEY "*\shellex\ContextMenuHandlers\Tolvane"
-!define PAGE_HANDLER_KEY "*\shellex\PropertySheetHandlers\Tolvane"
+; The class id, the registry keys and values, and the version: common/Contract.h and
+; the top CMakeLists.txt, handed over by the build as ${CONTRACT}.
+!include "${CONTRACT}"
+!define CLSID "${TOLVANE_CLASS_ID}"
+!define CLASS_KEY "${TOLVANE_CLASS_KEY}"
+!define CONTEXT_HANDLER_KEY "${TOLVANE_MENU_HANDLER_KEY}"
+!define PAGE_HANDLER_KEY "${TOLVANE_PAGE_HANDLER_KEY}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvane"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
-!define SETTINGS_KEY "Software\Varnoke\Tolvard\Settings"
-!define VERSION "1.13.0.247"
+!define SETTINGS_KEY "${TOLVARD_SETTINGS_KEY}"
 
 Name "Tolvane and Tolvard"
 OutFile "${OUTFILE}"
@@ -69,7 +71,7 @@ VIAddVersionKey "ProductName" "Notavell"
 VIAddVersionKey "CompanyName" "Varnoke"
 VIAddVersionKey "FileDescription" "Tolvane and Tolvard Setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
-VIAddVersionKey "ProductVersion" "1.13.00"
+VIAddVersionKey "ProductVersion" "${VERSION_PRODUCT}"
 VIAddVersionKey "LegalCopyright" "Varnoke"
 
 Var TolvardWasRunning
@@ -154,12 +156,12 @@ FunctionEnd
 !macro REGISTER_IN_VIEW VIEW SUFFIX LIBRARY
   SetRegView ${VIEW}
   WriteRegStr HKCR "${CLASS_KEY}" "" "Tolvane"
-  WriteRegStr HKCR "${CLASS_KEY}\InProcServer32" "" "${LIBRARY}"
-  WriteRegStr HKCR "${CLASS_KEY}\InProcServer32" "ThreadingModel" "Apartment"
+  WriteRegStr HKCR "${TOLVANE_SERVER_KEY}" "" "${LIBRARY}"
+  WriteRegStr HKCR "${TOLVANE_SERVER_KEY}" "ThreadingModel" "Apartment"
   !insertmacro NOTE_IF_NEW ${VIEW} "*" "MadeStarKey${SUFFIX}"
   !insertmacro NOTE_IF_NEW ${VIEW} "*\shellex" "MadeShellexKey${SUFFIX}"
-  !insertmacro NOTE_IF_NEW ${VIEW} "*\shellex\ContextMenuHandlers" "MadeContextMenuHandlersKey${SUFFIX}"
-  !insertmacro NOTE_IF_NEW ${VIEW} "*\shellex\PropertySheetHandlers" "MadePropertySheetHandlersKey${SUFFIX}"
+  !insertmacro NOTE_IF_NEW ${VIEW} "${TOLVANE_MENU_HANDLERS}" "MadeContextMenuHandlersKey${SUFFIX}"
+  !insertmacro NOTE_IF_NEW ${VIEW} "${TOLVANE_PAGE_HANDLERS}" "MadePropertySheetHandlersKey${SUFFIX}"
   SetRegView ${VIEW}
   ${If} $2 = 1
     WriteRegStr HKCR "${CONTEXT_HANDLER_KEY}" "" "${CLSID}"
@@ -176,8 +178,8 @@ FunctionEnd
   DeleteRegKey HKCR "${PAGE_HANDLER_KEY}"
   DeleteRegKey HKCR "${CLASS_KEY}"
   SetRegView default
-  !insertmacro REMOVE_IF_MADE ${VIEW} "*\shellex\ContextMenuHandlers" "MadeContextMenuHandlersKey${SUFFIX}"
-  !insertmacro REMOVE_IF_MADE ${VIEW} "*\shellex\PropertySheetHandlers" "MadePropertySheetHandlersKey${SUFFIX}"
+  !insertmacro REMOVE_IF_MADE ${VIEW} "${TOLVANE_MENU_HANDLERS}" "MadeContextMenuHandlersKey${SUFFIX}"
+  !insertmacro REMOVE_IF_MADE ${VIEW} "${TOLVANE_PAGE_HANDLERS}" "MadePropertySheetHandlersKey${SUFFIX}"
   !insertmacro REMOVE_IF_MADE ${VIEW} "*\shellex" "MadeShellexKey${SUFFIX}"
   !insertmacro REMOVE_IF_MADE ${VIEW} "*" "MadeStarKey${SUFFIX}"
 !macroend
@@ -223,7 +225,7 @@ Section "Tolvane and Tolvard (required)" SecProgram
   ; off stays off across an upgrade.
   StrCpy $2 1
   ClearErrors
-  ReadRegDWORD $0 HKCU "${SETTINGS_KEY}" "EnableContext"
+  ReadRegDWORD $0 HKCU "${SETTINGS_KEY}" "${TOLVARD_ENABLE_CONTEXT}"
   ${IfNot} ${Errors}
   ${AndIf} $0 = 0
     DetailPrint "The context-menu entry stays switched off"
@@ -231,7 +233,7 @@ Section "Tolvane and Tolvard (required)" SecProgram
   ${EndIf}
   StrCpy $3 1
   ClearErrors
-  ReadRegDWORD $0 HKCU "${SETTINGS_KEY}" "EnableProperty"
+  ReadRegDWORD $0 HKCU "${SETTINGS_KEY}" "${TOLVARD_ENABLE_PROPERTY}"
   ${IfNot} ${Errors}
   ${AndIf} $0 = 0
     DetailPrint "The property page stays switched off"
@@ -247,7 +249,7 @@ Section "Tolvane and Tolvard (required)" SecProgram
     SW_SHOWNORMAL "" "Switches Tolvane's description features on and off"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Tolvane and Tolvard"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "1.13.00"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION_PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Varnoke"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Tolvard.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
@@ -377,9 +379,9 @@ Section "Uninstall"
 
   ; The settings of this user: Tolvane's options, and Tolvard's switches and what its
   ; wizard learned about Explorer.
-  DeleteRegKey HKCU "Software\Varnoke\Tolvane"
-  DeleteRegKey HKCU "Software\Varnoke\Tolvard"
-  DeleteRegKey /ifnosubkeys /ifnovalues HKCU "Software\Varnoke"
+  DeleteRegKey HKCU "${TOLVANE_SETTINGS_KEY}"
+  DeleteRegKey HKCU "${TOLVARD_KEY}"
+  DeleteRegKey /ifnosubkeys /ifnovalues HKCU "${VARNOKE_KEY}"
   DeleteRegValue HKLM "${RUN_KEY}" "Tolvard"
 
   SetShellVarContext all
