@@ -1,6 +1,7 @@
 #include "TolvardApp.h"
 
 #include "AboutDlg.h"
+#include "Contract.h"
 #include "HookControl.h"
 #include "MainFrame.h"
 #include "OptionsDlg.h"
@@ -13,10 +14,10 @@ const UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
 
 namespace {
 
-const char kSettings[] = "Settings";
-const char kEnableContext[] = "EnableContext";
-const char kEnableProperty[] = "EnableProperty";
-const char kEnableExplorer[] = "EnableExplorer";
+const char kSettings[] = TOLVARD_SETTINGS_SECTION;
+const char kEnableContext[] = TOLVARD_ENABLE_CONTEXT;
+const char kEnableProperty[] = TOLVARD_ENABLE_PROPERTY;
+const char kEnableExplorer[] = TOLVARD_ENABLE_EXPLORER;
 
 // A switch's menu item: checked while its profile value (default on) is nonzero.
 void ShowSwitch(CWinApp* app, CCmdUI* pCmdUI, const char* value) {
@@ -53,12 +54,14 @@ BOOL CTolvardApp::InitInstance() {
     // One instance per desktop: any top-level window titled "Tolvard" counts.
     if (FindWindowA(nullptr, "Tolvard")) return FALSE;
     Enable3dControls();
-    SetRegistryKey("Varnoke");
+    SetRegistryKey(TOLVARD_VENDOR);   // the profile: TOLVARD_KEY
     LoadStdProfileSettings(0);
 
     CMainFrame* frame = new CMainFrame;
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr))
         return FALSE;   // the frame has deleted itself
+    // As designed: the frame is hidden and updated before and again after it becomes
+    // the main window; it is never shown, only its messages and the icon matter.
     frame->ShowWindow(SW_HIDE);
     frame->UpdateWindow();
     m_pMainWnd = frame;

@@ -13,7 +13,9 @@ int ActivateExplorerHook(void);
 int DeactivateExplorerHook(void);
 }
 
-// The values matter: the hook tests ranges of them.
+// The kinds of window the hook tells apart, by class. The numbers are the ones the
+// design gives them (kinds 3 to 5 are the hosts of a shell view); the hook compares
+// kinds one by one, never by range.
 enum class WindowKind : int {
     None = 0,
     ListView = 1,

@@ -105,7 +105,9 @@ LRESULT CALLBACK ExplorerHookProc(int code, WPARAM wParam, LPARAM lParam) {
 extern "C" int ActivateExplorerHook(void) {
     HookHandle = SetWindowsHookExA(WH_CBT, ExplorerHookProc, g_ModuleHandle, 0);
     if (!HookHandle) {
-        GetLastError();  // left for the caller to read
+        // As designed: the error is read and not used; it stays for the caller to
+        // read through GetLastError.
+        GetLastError();
         return 0;
     }
     return 1;

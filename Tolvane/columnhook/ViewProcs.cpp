@@ -130,6 +130,9 @@ LRESULT CALLBACK FolderViewProc(HWND view, UINT message, WPARAM wParam, LPARAM l
     return CallWindowProcA(SavedViewProc, view, message, wParam, lParam);
 }
 
+// As designed: in the open and save dialogs the column is added but left to the
+// dialog, so this procedure only forwards. It stays a procedure of its own so that
+// a dialog's view is told apart from a folder window's.
 LRESULT CALLBACK DialogViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(SavedViewProc, view, message, wParam, lParam);
 }

