@@ -87,25 +87,25 @@ ReadResult ReadWholeFile(const char* path, char** bytes, size_t* size) {
 }  // namespace
 
 CDescriptionCache::CDescriptionCache()
-    : held_(false), declined_(false), readTick_(0), folder_(), folderLength_(0), settings_(), settingsKey_(nullptr),
-      haveFile_(false), bytes_(nullptr),
-      size_(0) {}
+    : m_held(false), m_declined(false), m_readTick(0), m_folder(), m_folderLength(0), m_settings(), m_settingsKey(nullptr),
+      m_haveFile(false), m_bytes(nullptr),
+      m_size(0) {}
 
 CDescriptionCache::~CDescriptionCache() {
     Forget();
-    if (settingsKey_) RegCloseKey(settingsKey_);
+    if (m_settingsKey) RegCloseKey(m_settingsKey);
 }
 
 void CDescriptionCache::Forget() {
-    index_.Clear();
-    free(bytes_);
-    bytes_ = nullptr;
-    size_ = 0;
-    haveFile_ = false;
-    held_ = false;
-    declined_ = false;
-    folderLength_ = 0;
-    folder_[0] = '\0';
+    m_index.Clear();
+    free(m_bytes);
+    m_bytes = nullptr;
+    m_size = 0;
+    m_haveFile = false;
+    m_held = false;
+    m_declined = false;
+    m_folderLength = 0;
+    m_folder[0] = '\0';
 }
 
 bool CDescriptionCache::Lookup(const char* path, char* description) {
@@ -116,15 +116,15 @@ bool CDescriptionCache::Lookup(const char* path, char* description) {
     // Drive and folder: the path in front of its key.
     size_t folderLength = whole.size() - key.size();
 
-    bool sameFolder = held_ && folderLength == folderLength_ && memcmp(path, folder_, folderLength) == 0;
-    if (!sameFolder || GetTickCount() - readTick_ >= kFreshForMs) {
+    bool sameFolder = m_held && folderLength == m_folderLength && memcmp(path, m_folder, folderLength) == 0;
+    if (!sameFolder || GetTickCount() - m_readTick >= kFreshForMs) {
         Refresh(path, folderLength);
     }
-    if (declined_) return false;
-    if (!haveFile_) return true;
+    if (m_declined) return false;
+    if (!m_haveFile) return true;
 
     DescriptionLine line;
-    if (!index_.Find(key, &line)) return true;
+    if (!m_index.Find(key, &line)) return true;
     // As the store hands it out: a zero-terminated text, cut to 259 characters
     // by the cell's buffer; OEM text converted to ANSI.
     size_t length = line.description.size() < 259 ? line.description.size() : 259;
@@ -132,7 +132,7 @@ bool CDescriptionCache::Lookup(const char* path, char* description) {
     if (zero) length = static_cast<size_t>(static_cast<const char*>(zero) - line.description.data());
     memcpy(description, line.description.data(), length);
     description[length] = '\0';
-    if (settings_.Converts() && length) OemToCharBuffA(description, description, static_cast<DWORD>(length));
+    if (m_settings.Converts() && length) OemToCharBuffA(description, description, static_cast<DWORD>(length));
     if (EqualNoCase(description, whole)) description[0] = '\0';
     return true;
 }
@@ -143,7 +143,7 @@ bool CDescriptionCache::Lookup(const char* path, char* description) {
 void CDescriptionCache::Refresh(const char* folder, size_t folderLength) {
     DWORD tick = GetTickCount();  // before the read: the answers are at most this old
     DescriptionSettings settings;
-    if (!ReadDescriptionSettings(std::string_view(folder, folderLength), &settings, &settingsKey_)) {
+    if (!ReadDescriptionSettings(std::string_view(folder, folderLength), &settings, &m_settingsKey)) {
         // No description file can be named here: no descriptions, as in the store.
         Forget();
         Hold(folder, folderLength, settings, tick);
@@ -156,25 +156,25 @@ void CDescriptionCache::Refresh(const char* folder, size_t folderLength) {
     if (result == kNoMemory || result == kTooBig) {
         Forget();
         Hold(folder, folderLength, settings, tick);
-        declined_ = true;
+        m_declined = true;
         return;
     }
-    bool sameBytes = result == kRead && haveFile_ && held_ && size == size_ &&
-                     strcmp(settings.filePath, settings_.filePath) == 0 && memcmp(bytes, bytes_, size) == 0;
+    bool sameBytes = result == kRead && m_haveFile && m_held && size == m_size &&
+                     strcmp(settings.filePath, m_settings.filePath) == 0 && memcmp(bytes, m_bytes, size) == 0;
     if (sameBytes) {
         free(bytes);  // the index over the bytes already held stays right
     } else {
         Forget();
         if (result == kRead) {
-            if (!index_.Build(bytes, size)) {
+            if (!m_index.Build(bytes, size)) {
                 free(bytes);
                 Hold(folder, folderLength, settings, tick);
-                declined_ = true;
+                m_declined = true;
                 return;
             }
-            bytes_ = bytes;
-            size_ = size;
-            haveFile_ = true;
+            m_bytes = bytes;
+            m_size = size;
+            m_haveFile = true;
         }
     }
     Hold(folder, folderLength, settings, tick);
@@ -182,11 +182,11 @@ void CDescriptionCache::Refresh(const char* folder, size_t folderLength) {
 
 void CDescriptionCache::Hold(const char* folder, size_t folderLength, const DescriptionSettings& settings,
                              DWORD tick) {
-    memcpy(folder_, folder, folderLength);
-    folder_[folderLength] = '\0';
-    folderLength_ = folderLength;
-    settings_ = settings;
-    readTick_ = tick;
-    held_ = true;
-    declined_ = false;
+    memcpy(m_folder, folder, folderLength);
+    m_folder[folderLength] = '\0';
+    m_folderLength = folderLength;
+    m_settings = settings;
+    m_readTick = tick;
+    m_held = true;
+    m_declined = false;
 }

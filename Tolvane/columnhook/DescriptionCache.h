@@ -44,15 +44,15 @@ private:
     void Hold(const char* folder, size_t folderLength, const DescriptionSettings& settings, DWORD tick);
     void Forget();
 
-    bool held_;                // folder_ was read at readTick_
-    bool declined_;            // and is left to the caller (too big, or no memory)
-    DWORD readTick_;
-    char folder_[260];         // drive and folder of the cells answered
-    size_t folderLength_;
-    DescriptionSettings settings_;
-    HKEY settingsKey_;         // kept open while the cache lives, or null
-    bool haveFile_;            // false: the file is missing or could not be read: no descriptions
-    char* bytes_;              // the file as read (malloc)
-    size_t size_;
-    CDescriptionIndex index_;  // over bytes_
+    bool m_held;                // m_folder was read at m_readTick
+    bool m_declined;            // and is left to the caller (too big, or no memory)
+    DWORD m_readTick;
+    char m_folder[260];         // drive and folder of the cells answered
+    size_t m_folderLength;
+    DescriptionSettings m_settings;
+    HKEY m_settingsKey;         // kept open while the cache lives, or null
+    bool m_haveFile;            // false: the file is missing or could not be read: no descriptions
+    char* m_bytes;              // the file as read (malloc)
+    size_t m_size;
+    CDescriptionIndex m_index;  // over m_bytes
 };

@@ -4,19 +4,19 @@
 #include <new>
 
 bool CByteBuffer::Reserve(size_t capacity) {
-    if (capacity <= capacity_) return true;
+    if (capacity <= m_capacity) return true;
     char* data = new (std::nothrow) char[capacity];
     if (!data) return false;
-    if (size_) std::memcpy(data, data_, size_);
-    delete[] data_;
-    data_ = data;
-    capacity_ = capacity;
+    if (m_size) std::memcpy(data, m_data, m_size);
+    delete[] m_data;
+    m_data = data;
+    m_capacity = capacity;
     return true;
 }
 
 void CByteBuffer::Free() {
-    delete[] data_;
-    data_ = nullptr;
-    size_ = 0;
-    capacity_ = 0;
+    delete[] m_data;
+    m_data = nullptr;
+    m_size = 0;
+    m_capacity = 0;
 }

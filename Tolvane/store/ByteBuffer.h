@@ -7,7 +7,7 @@
 
 class CByteBuffer {
 public:
-    CByteBuffer() : data_(nullptr), size_(0), capacity_(0) {}
+    CByteBuffer() : m_data(nullptr), m_size(0), m_capacity(0) {}
     ~CByteBuffer() { Free(); }
     CByteBuffer(const CByteBuffer&) = delete;
     CByteBuffer& operator=(const CByteBuffer&) = delete;
@@ -17,15 +17,15 @@ public:
     bool Reserve(size_t capacity);
     void Free();
 
-    char* Data() { return data_; }
-    const char* Data() const { return data_; }
-    size_t Size() const { return size_; }
-    size_t Capacity() const { return capacity_; }
+    char* Data() { return m_data; }
+    const char* Data() const { return m_data; }
+    size_t Size() const { return m_size; }
+    size_t Capacity() const { return m_capacity; }
     // At most Capacity().
-    void SetSize(size_t size) { size_ = size <= capacity_ ? size : capacity_; }
+    void SetSize(size_t size) { m_size = size <= m_capacity ? size : m_capacity; }
 
 private:
-    char* data_;
-    size_t size_;
-    size_t capacity_;
+    char* m_data;
+    size_t m_size;
+    size_t m_capacity;
 };

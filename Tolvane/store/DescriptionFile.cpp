@@ -37,9 +37,9 @@ void Put(CFileReplacement* replacement, const DescriptionLinePieces& line) {
 }  // namespace
 
 CDescriptionFile::CDescriptionFile()
-    : attributes_(INVALID_FILE_ATTRIBUTES), conversionFlag_{'1', 0, 0, 0}, changed_(false), unwritable_(false),
-      changes_(nullptr), changeCount_(0), changeCapacity_(0), results_(nullptr) {
-    filePath_[0] = '\0';
+    : m_attributes(INVALID_FILE_ATTRIBUTES), m_conversionFlag{'1', 0, 0, 0}, m_changed(false), m_unwritable(false),
+      m_changes(nullptr), m_changeCount(0), m_changeCapacity(0), m_results(nullptr) {
+    m_filePath[0] = '\0';
 }
 
 CDescriptionFile::~CDescriptionFile() {
@@ -48,9 +48,9 @@ CDescriptionFile::~CDescriptionFile() {
 
 void CDescriptionFile::Load(const char* path) {
     Close();
-    filePath_[0] = '\0';
-    attributes_ = INVALID_FILE_ATTRIBUTES;
-    unwritable_ = false;
+    m_filePath[0] = '\0';
+    m_attributes = INVALID_FILE_ATTRIBUTES;
+    m_unwritable = false;
 
     PathParts parts;
     if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
@@ -58,19 +58,19 @@ void CDescriptionFile::Load(const char* path) {
     // Settings are read anew at every load.
     DescriptionSettings settings;
     bool fits = ReadDescriptionSettings(parts.FolderPath(), &settings);
-    memcpy(conversionFlag_, settings.conversionFlag, sizeof conversionFlag_);
+    memcpy(m_conversionFlag, settings.conversionFlag, sizeof m_conversionFlag);
     if (!fits) return;  // such a file can be neither read nor written
-    memcpy(filePath_, settings.filePath, sizeof filePath_);
+    memcpy(m_filePath, settings.filePath, sizeof m_filePath);
 
-    attributes_ = GetFileAttributesA(filePath_);
-    switch (ReadFileImage(filePath_, &bytes_)) {
+    m_attributes = GetFileAttributesA(m_filePath);
+    switch (ReadFileImage(m_filePath, &m_bytes)) {
     case kFileRead:
     case kFileMissing:
         break;
     case kFileFailed:
     case kFileTooLarge:
         // Rewriting a file whose entries were never read would drop them all.
-        unwritable_ = true;
+        m_unwritable = true;
         break;
     }
 }
@@ -87,7 +87,7 @@ const char* CDescriptionFile::FindDescription(const char* path) {
 
 void CDescriptionFile::SetEntry(const char* path, const char* text) {
     std::string_view key = KeyOf(path);
-    if (!filePath_[0] || unwritable_ || !text || !CanWriteName(key)) return;
+    if (!m_filePath[0] || m_unwritable || !text || !CanWriteName(key)) return;
     Found found;
     const bool exists = Find(key, &found);
 
@@ -100,7 +100,7 @@ void CDescriptionFile::SetEntry(const char* path, const char* text) {
     size_t length = strlen(text);
     char* own = new (std::nothrow) char[name.size() + length + 1];
     if (!own) {
-        unwritable_ = true;  // a change that cannot be made: none is written
+        m_unwritable = true;  // a change that cannot be made: none is written
         return;
     }
     memcpy(own, name.data(), name.size());
@@ -127,12 +127,12 @@ void CDescriptionFile::SetEntry(const char* path, const char* text) {
     change->ownText = own;
     change->name = std::string_view(own, name.size());
     change->description = std::string_view(description, length);
-    changed_ = true;
+    m_changed = true;
 }
 
 void CDescriptionFile::DeleteEntry(const char* path) {
     std::string_view key = KeyOf(path);
-    if (!filePath_[0] || unwritable_ || key.empty()) return;
+    if (!m_filePath[0] || m_unwritable || key.empty()) return;
     Found found;
     if (!Find(key, &found)) return;
     DescriptionChange* change = found.change;
@@ -142,22 +142,22 @@ void CDescriptionFile::DeleteEntry(const char* path) {
         change->entry = found.entry;
     }
     change->removed = true;
-    changed_ = true;
+    m_changed = true;
 }
 
 void CDescriptionFile::Close() {
-    if (changed_ && filePath_[0] && !unwritable_) WriteBack();
+    if (m_changed && m_filePath[0] && !m_unwritable) WriteBack();
     FreeChanges();
     FreeResults();
-    bytes_.Free();
-    changed_ = false;
+    m_bytes.Free();
+    m_changed = false;
     // Closed is empty: a change made now must not rewrite the file from nothing.
-    filePath_[0] = '\0';
+    m_filePath[0] = '\0';
 }
 
 bool CDescriptionFile::Find(std::string_view key, Found* found) {
     if (key.empty()) return false;
-    CDescriptionReader reader(bytes_.Data(), bytes_.Size());
+    CDescriptionReader reader(m_bytes.Data(), m_bytes.Size());
     DescriptionLine line;
     for (size_t entry = 0; reader.ReadEntry(&line); ++entry) {
         if (!EqualNoCase(line.name, key)) continue;
@@ -166,8 +166,8 @@ bool CDescriptionFile::Find(std::string_view key, Found* found) {
         *found = Found{entry, change, change ? change->description : line.description};
         return true;
     }
-    for (size_t i = 0; i < changeCount_; ++i) {
-        DescriptionChange& change = changes_[i];
+    for (size_t i = 0; i < m_changeCount; ++i) {
+        DescriptionChange& change = m_changes[i];
         if (change.entry != kNewEntry || change.removed || !EqualNoCase(change.name, key)) continue;
         *found = Found{kNewEntry, &change, change.description};
         return true;
@@ -176,26 +176,26 @@ bool CDescriptionFile::Find(std::string_view key, Found* found) {
 }
 
 DescriptionChange* CDescriptionFile::ChangeOf(size_t entry) {
-    for (size_t i = 0; i < changeCount_; ++i)
-        if (changes_[i].entry == entry) return &changes_[i];
+    for (size_t i = 0; i < m_changeCount; ++i)
+        if (m_changes[i].entry == entry) return &m_changes[i];
     return nullptr;
 }
 
 DescriptionChange* CDescriptionFile::AddChange() {
-    if (changeCount_ == changeCapacity_) {
-        size_t capacity = changeCapacity_ * 2 + 4;
+    if (m_changeCount == m_changeCapacity) {
+        size_t capacity = m_changeCapacity * 2 + 4;
         DescriptionChange* grown = new (std::nothrow) DescriptionChange[capacity];
         if (!grown) {
-            unwritable_ = true;
+            m_unwritable = true;
             return nullptr;
         }
-        for (size_t i = 0; i < changeCount_; ++i) grown[i] = changes_[i];
-        delete[] changes_;
-        changes_ = grown;
-        changeCapacity_ = capacity;
+        for (size_t i = 0; i < m_changeCount; ++i) grown[i] = m_changes[i];
+        delete[] m_changes;
+        m_changes = grown;
+        m_changeCapacity = capacity;
     }
-    changes_[changeCount_] = DescriptionChange{kNewEntry, nullptr, std::string_view(), std::string_view(), false};
-    return &changes_[changeCount_++];
+    m_changes[m_changeCount] = DescriptionChange{kNewEntry, nullptr, std::string_view(), std::string_view(), false};
+    return &m_changes[m_changeCount++];
 }
 
 // A zero-terminated ANSI copy of a description, kept until Close. Each copy is
@@ -203,11 +203,11 @@ DescriptionChange* CDescriptionFile::AddChange() {
 const char* CDescriptionFile::HandOut(std::string_view fileText) {
     char* block = new (std::nothrow) char[sizeof(char*) + fileText.size() + 1];
     if (!block) {
-        unwritable_ = true;  // this call ran out of memory: it changes nothing either
+        m_unwritable = true;  // this call ran out of memory: it changes nothing either
         return nullptr;
     }
-    memcpy(block, &results_, sizeof(char*));
-    results_ = block;
+    memcpy(block, &m_results, sizeof(char*));
+    m_results = block;
     char* text = block + sizeof(char*);
     if (!fileText.empty()) memcpy(text, fileText.data(), fileText.size());
     text[fileText.size()] = '\0';
@@ -218,49 +218,49 @@ const char* CDescriptionFile::HandOut(std::string_view fileText) {
 void CDescriptionFile::WriteBack() {
     // A read-only file is never changed; the attribute is checked here since
     // some systems let a privileged user replace such a file.
-    DWORD now = GetFileAttributesA(filePath_);
-    bool existed = attributes_ != INVALID_FILE_ATTRIBUTES;
-    if ((existed && (attributes_ & FILE_ATTRIBUTE_READONLY)) ||
+    DWORD now = GetFileAttributesA(m_filePath);
+    bool existed = m_attributes != INVALID_FILE_ATTRIBUTES;
+    if ((existed && (m_attributes & FILE_ATTRIBUTE_READONLY)) ||
         (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_READONLY)))
         return;
 
     CFileReplacement replacement;
-    if (!replacement.Begin(filePath_)) return;
+    if (!replacement.Begin(m_filePath)) return;
     // Every line read, as changed; then the new lines in the order they came.
-    CDescriptionReader reader(bytes_.Data(), bytes_.Size());
+    CDescriptionReader reader(m_bytes.Data(), m_bytes.Size());
     DescriptionLine line;
     for (size_t entry = 0; reader.ReadEntry(&line); ++entry) {
         const DescriptionChange* change = ChangeOf(entry);
         if (change && change->removed) continue;
         Put(&replacement, WrittenLine(line.name, change ? change->description : line.description, line.tail));
     }
-    for (size_t i = 0; i < changeCount_; ++i) {
-        const DescriptionChange& change = changes_[i];
+    for (size_t i = 0; i < m_changeCount; ++i) {
+        const DescriptionChange& change = m_changes[i];
         if (change.entry == kNewEntry && !change.removed)
             Put(&replacement, WrittenLine(change.name, change.description, std::string_view()));
     }
-    if (existed) SetFileAttributesA(filePath_, FILE_ATTRIBUTE_NORMAL);
+    if (existed) SetFileAttributesA(m_filePath, FILE_ATTRIBUTE_NORMAL);
     if (replacement.Commit()) {
-        DWORD attributes = existed ? attributes_ & ~DWORD(FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_HIDDEN;
-        SetFileAttributesA(filePath_, attributes | FILE_ATTRIBUTE_ARCHIVE);
+        DWORD attributes = existed ? m_attributes & ~DWORD(FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_HIDDEN;
+        SetFileAttributesA(m_filePath, attributes | FILE_ATTRIBUTE_ARCHIVE);
     } else if (existed) {
-        SetFileAttributesA(filePath_, attributes_);  // unchanged file, unchanged attributes
+        SetFileAttributesA(m_filePath, m_attributes);  // unchanged file, unchanged attributes
     }
 }
 
 void CDescriptionFile::FreeChanges() {
-    for (size_t i = 0; i < changeCount_; ++i) delete[] changes_[i].ownText;
-    delete[] changes_;
-    changes_ = nullptr;
-    changeCount_ = 0;
-    changeCapacity_ = 0;
+    for (size_t i = 0; i < m_changeCount; ++i) delete[] m_changes[i].ownText;
+    delete[] m_changes;
+    m_changes = nullptr;
+    m_changeCount = 0;
+    m_changeCapacity = 0;
 }
 
 void CDescriptionFile::FreeResults() {
-    while (results_) {
+    while (m_results) {
         char* next;
-        memcpy(&next, results_, sizeof(char*));
-        delete[] results_;
-        results_ = next;
+        memcpy(&next, m_results, sizeof(char*));
+        delete[] m_results;
+        m_results = next;
     }
 }

@@ -47,10 +47,10 @@ public:
     // True when the file was not read whole (it could not be read, it is too
     // large, or memory ran out): lookups miss what it holds and nothing is
     // written.
-    bool Incomplete() const { return unwritable_; }
+    bool Incomplete() const { return m_unwritable; }
 
     // The full path of the description file after Load (empty when unusable).
-    const char* FilePath() const { return filePath_; }
+    const char* FilePath() const { return m_filePath; }
 
 private:
     // Where the first live entry of a key is: an entry read (perhaps changed)
@@ -63,21 +63,21 @@ private:
     bool Find(std::string_view key, Found* found);
     DescriptionChange* ChangeOf(size_t entry);
     DescriptionChange* AddChange();
-    bool Converts() const { return conversionFlag_[0] == '0'; }
+    bool Converts() const { return m_conversionFlag[0] == '0'; }
     const char* HandOut(std::string_view fileText);
     void WriteBack();
     void FreeChanges();
     void FreeResults();
 
-    char filePath_[MAX_PATH];
-    DWORD attributes_;
-    char conversionFlag_[4];
-    bool changed_;
-    bool unwritable_;             // not read whole (unreadable, too large, out of memory)
+    char m_filePath[MAX_PATH];
+    DWORD m_attributes;
+    char m_conversionFlag[4];
+    bool m_changed;
+    bool m_unwritable;             // not read whole (unreadable, too large, out of memory)
 
-    CByteBuffer bytes_;           // the file as it was read
-    DescriptionChange* changes_;
-    size_t changeCount_;
-    size_t changeCapacity_;
-    char* results_;               // texts handed out by Lookup, chained
+    CByteBuffer m_bytes;           // the file as it was read
+    DescriptionChange* m_changes;
+    size_t m_changeCount;
+    size_t m_changeCapacity;
+    char* m_results;               // texts handed out by Lookup, chained
 };

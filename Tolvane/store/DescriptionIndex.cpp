@@ -21,18 +21,18 @@ uint32_t FoldedHash(std::string_view name) {
 
 }  // namespace
 
-CDescriptionIndex::CDescriptionIndex() : bytes_(nullptr), end_(0), slots_(nullptr), mask_(0) {}
+CDescriptionIndex::CDescriptionIndex() : m_bytes(nullptr), m_end(0), m_slots(nullptr), m_mask(0) {}
 
 CDescriptionIndex::~CDescriptionIndex() {
     Clear();
 }
 
 void CDescriptionIndex::Clear() {
-    free(slots_);
-    slots_ = nullptr;
-    mask_ = 0;
-    bytes_ = nullptr;
-    end_ = 0;
+    free(m_slots);
+    m_slots = nullptr;
+    m_mask = 0;
+    m_bytes = nullptr;
+    m_end = 0;
 }
 
 bool CDescriptionIndex::Build(const char* bytes, size_t size) {
@@ -59,10 +59,10 @@ bool CDescriptionIndex::Build(const char* bytes, size_t size) {
     }
     Slot* slots = static_cast<Slot*>(calloc(count, sizeof(Slot)));
     if (!slots) return false;
-    slots_ = slots;
-    mask_ = count - 1;
-    bytes_ = bytes;
-    end_ = end;
+    m_slots = slots;
+    m_mask = count - 1;
+    m_bytes = bytes;
+    m_end = end;
 
     CDescriptionReader reader(bytes, end);
     DescriptionLine line;
@@ -71,8 +71,8 @@ bool CDescriptionIndex::Build(const char* bytes, size_t size) {
         size_t offset = static_cast<size_t>(line.name.data() - bytes);
         if (offset > 0 && bytes[offset - 1] == '"') --offset;
         uint32_t hash = FoldedHash(line.name);
-        for (size_t at = hash & mask_;; at = (at + 1) & mask_) {
-            Slot& slot = slots_[at];
+        for (size_t at = hash & m_mask;; at = (at + 1) & m_mask) {
+            Slot& slot = m_slots[at];
             if (slot.line == 0) {
                 slot.hash = hash;
                 slot.line = static_cast<uint32_t>(offset) + 1;
@@ -88,10 +88,10 @@ bool CDescriptionIndex::Build(const char* bytes, size_t size) {
 }
 
 bool CDescriptionIndex::Find(std::string_view key, DescriptionLine* line) const {
-    if (key.empty() || !slots_) return false;
+    if (key.empty() || !m_slots) return false;
     uint32_t hash = FoldedHash(key);
-    for (size_t at = hash & mask_;; at = (at + 1) & mask_) {
-        const Slot& slot = slots_[at];
+    for (size_t at = hash & m_mask;; at = (at + 1) & m_mask) {
+        const Slot& slot = m_slots[at];
         if (slot.line == 0) return false;
         if (slot.hash == hash && ReadLineAt(slot.line - 1, line) && EqualNoCase(line->name, key)) return true;
     }
@@ -100,9 +100,9 @@ bool CDescriptionIndex::Find(std::string_view key, DescriptionLine* line) const 
 // Reads the one line that starts at offset, with its line feed, exactly as the
 // whole file's reading found it.
 bool CDescriptionIndex::ReadLineAt(uint32_t offset, DescriptionLine* line) const {
-    const char* start = bytes_ + offset;
-    const void* feed = memchr(start, '\n', end_ - offset);
-    size_t length = feed ? static_cast<size_t>(static_cast<const char*>(feed) - start) + 1 : end_ - offset;
+    const char* start = m_bytes + offset;
+    const void* feed = memchr(start, '\n', m_end - offset);
+    size_t length = feed ? static_cast<size_t>(static_cast<const char*>(feed) - start) + 1 : m_end - offset;
     CDescriptionReader reader(start, length);
     return reader.ReadEntry(line);
 }

@@ -37,8 +37,8 @@ private:
     };
     bool ReadLineAt(uint32_t offset, DescriptionLine* line) const;
 
-    const char* bytes_;
-    size_t end_;  // where the data ends: the first Ctrl-Z, or the size
-    Slot* slots_;
-    size_t mask_;  // slot count - 1; the count is a power of two
+    const char* m_bytes;
+    size_t m_end;  // where the data ends: the first Ctrl-Z, or the size
+    Slot* m_slots;
+    size_t m_mask;  // slot count - 1; the count is a power of two
 };

@@ -16,16 +16,16 @@ std::string_view View(const char* from, const char* to) {
 }  // namespace
 
 CDescriptionReader::CDescriptionReader(const char* bytes, size_t size)
-    : next_(bytes), end_(bytes ? Find(bytes, bytes + size, kCtrlZ) : bytes) {}
+    : m_next(bytes), m_end(bytes ? Find(bytes, bytes + size, kCtrlZ) : bytes) {}
 
 bool CDescriptionReader::ReadEntry(DescriptionLine* line) {
     *line = DescriptionLine();
-    while (next_ != end_) {
-        const char* start = next_;
-        const char* lineEnd = Find(start, end_, '\n');
-        next_ = lineEnd == end_ ? end_ : lineEnd + 1;
+    while (m_next != m_end) {
+        const char* start = m_next;
+        const char* lineEnd = Find(start, m_end, '\n');
+        m_next = lineEnd == m_end ? m_end : lineEnd + 1;
         // The CR of a CR LF belongs to the line end; any other CR is a character.
-        if (lineEnd != end_ && lineEnd > start && lineEnd[-1] == '\r') --lineEnd;
+        if (lineEnd != m_end && lineEnd > start && lineEnd[-1] == '\r') --lineEnd;
         if (start == lineEnd) continue;  // an empty line holds no entry
 
         const char* p = start;

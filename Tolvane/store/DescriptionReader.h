@@ -24,6 +24,6 @@ public:
     bool ReadEntry(DescriptionLine* line);
 
 private:
-    const char* next_;
-    const char* end_;
+    const char* m_next;
+    const char* m_end;
 };

@@ -82,20 +82,20 @@ FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes) {
     return result;
 }
 
-CFileReplacement::CFileReplacement() : file_(INVALID_HANDLE_VALUE), failed_(false), buffered_(0) {
-    path_[0] = '\0';
-    temporaryPath_[0] = '\0';
+CFileReplacement::CFileReplacement() : m_file(INVALID_HANDLE_VALUE), m_failed(false), m_buffered(0) {
+    m_path[0] = '\0';
+    m_temporaryPath[0] = '\0';
 }
 
 CFileReplacement::~CFileReplacement() { Abandon(); }
 
 bool CFileReplacement::Begin(const char* path) {
     Abandon();
-    failed_ = false;
-    buffered_ = 0;
-    if (!CopyText(path, path_, sizeof path_)) return false;
+    m_failed = false;
+    m_buffered = 0;
+    if (!CopyText(path, m_path, sizeof m_path)) return false;
     PathParts parts;
-    if (!SplitPath(path_, &parts)) return false;
+    if (!SplitPath(m_path, &parts)) return false;
     std::string_view folder = parts.FolderPath();
     // A short name of its own (8.3, so that it fits wherever the file does);
     // another writer in the same folder may have taken one, so try several.
@@ -104,35 +104,35 @@ bool CFileReplacement::Begin(const char* path) {
         char name[16];
         wsprintfA(name, "DS%06lX.TMP", static_cast<unsigned long>((seed + attempt * 7919u) & 0xFFFFFF));
         if (folder.size() + strlen(name) > kMaxPathLength) return false;
-        memcpy(temporaryPath_, folder.data(), folder.size());
-        strcpy(temporaryPath_ + folder.size(), name);
-        file_ = CreateFileA(temporaryPath_, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
-        if (file_ != INVALID_HANDLE_VALUE) return true;
+        memcpy(m_temporaryPath, folder.data(), folder.size());
+        strcpy(m_temporaryPath + folder.size(), name);
+        m_file = CreateFileA(m_temporaryPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (m_file != INVALID_HANDLE_VALUE) return true;
         DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
     }
-    temporaryPath_[0] = '\0';
+    m_temporaryPath[0] = '\0';
     return false;
 }
 
 void CFileReplacement::Put(std::string_view bytes) {
-    while (!bytes.empty() && !failed_) {
-        if (buffered_ == sizeof buffer_ && !Flush()) return;
-        size_t room = sizeof buffer_ - buffered_;
+    while (!bytes.empty() && !m_failed) {
+        if (m_buffered == sizeof m_buffer && !Flush()) return;
+        size_t room = sizeof m_buffer - m_buffered;
         size_t part = bytes.size() < room ? bytes.size() : room;
-        memcpy(buffer_ + buffered_, bytes.data(), part);
-        buffered_ += static_cast<DWORD>(part);
+        memcpy(m_buffer + m_buffered, bytes.data(), part);
+        m_buffered += static_cast<DWORD>(part);
         bytes.remove_prefix(part);
     }
 }
 
 bool CFileReplacement::Flush() {
-    if (failed_ || file_ == INVALID_HANDLE_VALUE) return false;
+    if (m_failed || m_file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    if (buffered_ && (!WriteFile(file_, buffer_, buffered_, &written, nullptr) || written != buffered_))
-        failed_ = true;
-    buffered_ = 0;
-    return !failed_;
+    if (m_buffered && (!WriteFile(m_file, m_buffer, m_buffered, &written, nullptr) || written != m_buffered))
+        m_failed = true;
+    m_buffered = 0;
+    return !m_failed;
 }
 
 bool CFileReplacement::Commit() {
@@ -140,8 +140,8 @@ bool CFileReplacement::Commit() {
         Abandon();
         return false;
     }
-    bool closed = CloseHandle(file_) != FALSE;
-    file_ = INVALID_HANDLE_VALUE;
+    bool closed = CloseHandle(m_file) != FALSE;
+    m_file = INVALID_HANDLE_VALUE;
     if (!closed) {
         Abandon();
         return false;
@@ -149,8 +149,8 @@ bool CFileReplacement::Commit() {
     // Refused while a reader (or another writer's reader) has the file open.
     DWORD start = GetTickCount();
     for (;;) {
-        if (MoveOver(temporaryPath_, path_)) {
-            temporaryPath_[0] = '\0';
+        if (MoveOver(m_temporaryPath, m_path)) {
+            m_temporaryPath[0] = '\0';
             return true;
         }
         DWORD error = GetLastError();
@@ -164,8 +164,8 @@ bool CFileReplacement::Commit() {
 }
 
 void CFileReplacement::Abandon() {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
-    if (temporaryPath_[0]) DeleteFileA(temporaryPath_);
-    temporaryPath_[0] = '\0';
+    if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
+    m_file = INVALID_HANDLE_VALUE;
+    if (m_temporaryPath[0]) DeleteFileA(m_temporaryPath);
+    m_temporaryPath[0] = '\0';
 }

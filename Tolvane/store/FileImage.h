@@ -51,10 +51,10 @@ private:
     bool Flush();
     void Abandon();
 
-    HANDLE file_;
-    bool failed_;
-    char path_[MAX_PATH];
-    char temporaryPath_[MAX_PATH];
-    DWORD buffered_;
-    char buffer_[4096];
+    HANDLE m_file;
+    bool m_failed;
+    char m_path[MAX_PATH];
+    char m_temporaryPath[MAX_PATH];
+    DWORD m_buffered;
+    char m_buffer[4096];
 };
