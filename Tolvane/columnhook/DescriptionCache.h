@@ -19,13 +19,14 @@
 
 #include "store/DescriptionIndex.h"
 #include "store/DescriptionSettings.h"
+#include "store/FileImage.h"
 
 class CDescriptionCache {
 public:
     // How long what was read answers cells without being read again.
     static const DWORD kFreshForMs = 190;
-    // Larger description files are left to the store, read afresh per cell.
-    static const size_t kMaxFileBytes = 16u * 1024 * 1024;
+    // Larger description files are not kept: the store reads none above this either.
+    static const size_t kMaxFileBytes = kLargestDescriptionFile;
 
     CDescriptionCache();
     ~CDescriptionCache();
