@@ -55,8 +55,8 @@ foreach(line IN LISTS contract_lines)
 endforeach()
 
 # The versions: Tolvane's is the project's, Tolvard's its own (both in the top
-# CMakeLists.txt). 1.13.0.247 is shown as 1.13 (dialogs, About box), 1.13.00 (product)
-# and 1.13.00.0247 (file); 1.6.0.203 as 1.06, 1.06.00 and 1.06.00.0203.
+# CMakeLists.txt). A version 2.5.0.31 is shown as 2.05 (dialogs, About box), 2.05.00
+# (product) and 2.05.00.0031 (file).
 function(version_texts prefix version)
   string(REPLACE "." ";" parts "${version}")
   list(GET parts 0 major)
