@@ -67,4 +67,4 @@ struct ExplorerTitles {
     char modified[260];
     bool loaded;
 };
-extern ExplorerTitles LearnedTitles;
+extern ExplorerTitles g_learnedTitles;

@@ -6,7 +6,7 @@
 #include "Contract.h"
 #include "store/PathParts.h"
 
-ExplorerTitles LearnedTitles = {};
+ExplorerTitles g_learnedTitles = {};
 
 void ReadRegText(const CRegistryKey& key, const char* value, char* buffer, DWORD size, const char* preset) {
     // The wizard stores some texts without a terminating zero, and a failed read
@@ -30,18 +30,18 @@ void StripDelimiters(char* text) {
 }
 
 void LoadExplorerTitles() {
-    if (LearnedTitles.loaded) return;
+    if (g_learnedTitles.loaded) return;
     // As designed: the key is created when missing, although only read here.
     CRegistryKey key;
     key.Create(HKEY_CURRENT_USER, TOLVARD_EXPLORER_KEY);
-    ReadRegText(key, TOLVARD_TITLE_PREFIX, LearnedTitles.prefix, sizeof LearnedTitles.prefix, "");
-    StripDelimiters(LearnedTitles.prefix);
-    LearnedTitles.prefixLength = static_cast<int>(strlen(LearnedTitles.prefix));
-    ReadRegText(key, TOLVARD_TITLE_NAME, LearnedTitles.name, sizeof LearnedTitles.name, "");
-    ReadRegText(key, TOLVARD_TITLE_SIZE, LearnedTitles.size, sizeof LearnedTitles.size, "");
-    ReadRegText(key, TOLVARD_TITLE_TYPE, LearnedTitles.type, sizeof LearnedTitles.type, "");
-    ReadRegText(key, TOLVARD_TITLE_MODIFIED, LearnedTitles.modified, sizeof LearnedTitles.modified, "");
-    LearnedTitles.loaded = true;
+    ReadRegText(key, TOLVARD_TITLE_PREFIX, g_learnedTitles.prefix, sizeof g_learnedTitles.prefix, "");
+    StripDelimiters(g_learnedTitles.prefix);
+    g_learnedTitles.prefixLength = static_cast<int>(strlen(g_learnedTitles.prefix));
+    ReadRegText(key, TOLVARD_TITLE_NAME, g_learnedTitles.name, sizeof g_learnedTitles.name, "");
+    ReadRegText(key, TOLVARD_TITLE_SIZE, g_learnedTitles.size, sizeof g_learnedTitles.size, "");
+    ReadRegText(key, TOLVARD_TITLE_TYPE, g_learnedTitles.type, sizeof g_learnedTitles.type, "");
+    ReadRegText(key, TOLVARD_TITLE_MODIFIED, g_learnedTitles.modified, sizeof g_learnedTitles.modified, "");
+    g_learnedTitles.loaded = true;
 }
 
 bool IsDetailsFileView(HWND listView) {
@@ -56,9 +56,9 @@ bool IsDetailsFileView(HWND listView) {
         // A missing column leaves "(none)", which no learned title is.
         SendMessageA(listView, LVM_GETCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
         text[sizeof text - 1] = '\0';
-        if (EqualNoCase(text, LearnedTitles.name) || EqualNoCase(text, LearnedTitles.size) ||
-            EqualNoCase(text, LearnedTitles.type) ||
-            EqualNoCase(text, LearnedTitles.modified))
+        if (EqualNoCase(text, g_learnedTitles.name) || EqualNoCase(text, g_learnedTitles.size) ||
+            EqualNoCase(text, g_learnedTitles.type) ||
+            EqualNoCase(text, g_learnedTitles.modified))
             ++matches;
     }
     return matches >= 2;

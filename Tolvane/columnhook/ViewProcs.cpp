@@ -21,9 +21,9 @@ bool ComposeItemPath(HWND view, HWND listView, int row, char* path /* kTextSize 
     LoadExplorerTitles();
 
     const char* folder = title;
-    if (LearnedTitles.prefixLength > 0 &&
-        strncmp(title, LearnedTitles.prefix, static_cast<size_t>(LearnedTitles.prefixLength)) == 0)
-        folder += LearnedTitles.prefixLength;
+    if (g_learnedTitles.prefixLength > 0 &&
+        strncmp(title, g_learnedTitles.prefix, static_cast<size_t>(g_learnedTitles.prefixLength)) == 0)
+        folder += g_learnedTitles.prefixLength;
 
     char label[kTextSize] = {};
     GetItemLabel(listView, row, label);
