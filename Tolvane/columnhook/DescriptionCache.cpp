@@ -6,40 +6,21 @@
 #include <string_view>
 
 #include "store/AnsiText.h"
+#include "store/FileImage.h"
 #include "store/PathParts.h"
 
 namespace {
 
 enum ReadResult { kRead, kMissing, kFailed, kNoMemory, kTooBig };
 
-// The same sharing as the store's reader: other readers may read at the same
-// time, a writer waits for the read, and a writer that holds the file is waited
-// for up to about a second.
-const DWORD kShareWaitMs = 1000;
-const DWORD kShareRetryMs = 10;
-
-HANDLE OpenForReading(const char* path) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        DWORD error = GetLastError();
-        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
-            GetTickCount() - start >= kShareWaitMs) {
-            SetLastError(error);
-            return INVALID_HANDLE_VALUE;
-        }
-        Sleep(kShareRetryMs);
-    }
-}
-
 // Reads the whole file into a malloc'd buffer, to its end even if it grew since
 // its size was taken.
 ReadResult ReadWholeFile(const char* path, char** bytes, size_t* size) {
     *bytes = nullptr;
     *size = 0;
-    HANDLE file = OpenForReading(path);
+    // The same sharing as the store's reader: other readers may read at the same
+    // time, a writer waits for the read, a writer that holds the file is waited for.
+    HANDLE file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kMissing : kFailed;

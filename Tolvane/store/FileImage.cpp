@@ -10,6 +10,8 @@ namespace {
 const DWORD kShareWaitMs = 1000;
 const DWORD kShareRetryMs = 10;
 
+}  // namespace
+
 HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -24,6 +26,8 @@ HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition
         Sleep(kShareRetryMs);
     }
 }
+
+namespace {
 
 // Puts source in the place of target. Windows 95, 98 and Me have no
 // MoveFileExA: there the old file is deleted first.

@@ -27,6 +27,12 @@ enum FileReadResult {
 };
 
 // Reads the whole file into bytes.
+// Opens a description file as its readers and writers share it: a reader lets only
+// readers in (FILE_SHARE_READ), a writer nobody; while another process holds the
+// file in a way that excludes this open, it is tried again for about a second.
+// INVALID_HANDLE_VALUE with the last error set when that fails.
+HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition);
+
 FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes);
 
 // A new content for a file, written piece by piece into a temporary file
