@@ -107,7 +107,8 @@ winpath() { local path=$1; echo "Z:${path//\//\\}"; }
 # The screenshot handshake (tools/shots/ScreenShots.h): a program leaves DIR/NAME.request
 # when what it shows is ready and waits until the request is gone. Each one is served
 # with a capture of the whole X screen into DIR/NAME.png, with "trim" cut to what is not
-# desktop background. Runs in the background until shots_pid is killed.
+# desktop background (and without time stamps, so an unchanged picture stays the same
+# file). Runs in the background until shots_pid is killed.
 serve_screenshots() {
   local folder=$1 trim=${2:-}
   (
@@ -121,7 +122,7 @@ serve_screenshots() {
         import -display "$DISPLAY" -window root "$shot" 2>/dev/null ||
           echo "serve_screenshots: could not capture $name" >&2
         if [ "$trim" = trim ] && [ -f "$shot" ]; then
-          convert "$shot" -trim +repage "$folder/$name.png" ||
+          convert "$shot" -trim +repage -define png:exclude-chunk=date,time "$folder/$name.png" ||
             echo "serve_screenshots: could not trim $name" >&2
           rm -f "$shot"
         fi
