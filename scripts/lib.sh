@@ -5,9 +5,13 @@
 #   wine_env PREFIX LOADER     exports the Wine environment every script runs programs in
 #   wine_loader ARCH           Wine's loader for i686 or x64 programs
 #   configure_tree ARCH TESTS  configures $build/ARCH (product, and tests when TESTS=ON)
+#   build_tree ARCH TESTS      configures and builds $build/ARCH
 #   runs_32bit                 true where Wine runs 32-bit programs here; sets why_not_32bit
 #   start_xvfb WxH             an Xvfb on a display that is really free; sets DISPLAY, xvfb_pid
 #   start_wine_desktop NAME WxH  a Wine desktop with a taskbar in $WINEPREFIX, waited for
+#   winpath PATH               the Windows name of a Unix path (Wine's drive Z: is /)
+#   serve_screenshots DIR [trim]  captures the screen for every DIR/NAME.request (tools/shots);
+#                              sets shots_pid
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-build}
 
@@ -43,6 +47,11 @@ configure_tree() {
   cmake -S "$top" -B "$build/$arch" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DTOLVANE_TESTS="$tests" -DDIST_DIR="$dist" \
         ${dist32:+-DTOLVANE_DIST32="$dist32"} >/dev/null
+}
+
+# The x64 tree needs the i686 tree's binaries: build_tree i686 OFF comes first.
+build_tree() {
+  configure_tree "$1" "$2" && cmake --build "$build/$1" -j"$(nproc)"
 }
 
 # Some machines run no 32-bit code: the kernel refuses Wine's 32-bit loader (execve
@@ -91,4 +100,36 @@ start_wine_desktop() {
   [ -f "$waiter" ] || "$compiler" -O2 "$top/tools/wait-window.c" -o "$waiter"
   "$WINELOADER" explorer /desktop="$name,$size" >/dev/null 2>&1 &
   "$WINELOADER" "$waiter" Shell_TrayWnd 60 || { echo "start_wine_desktop: no taskbar came" >&2; return 1; }
+}
+
+winpath() { local path=$1; echo "Z:${path//\//\\}"; }
+
+# The screenshot handshake (tools/shots/ScreenShots.h): a program leaves DIR/NAME.request
+# when what it shows is ready and waits until the request is gone. Each one is served
+# with a capture of the whole X screen into DIR/NAME.png, with "trim" cut to what is not
+# desktop background (and without time stamps, so an unchanged picture stays the same
+# file). Runs in the background until shots_pid is killed.
+serve_screenshots() {
+  local folder=$1 trim=${2:-}
+  (
+    while :; do
+      for request in "$folder"/*.request; do
+        [ -e "$request" ] || continue
+        local name shot
+        name=$(basename "$request" .request)
+        shot=$folder/$name.png
+        [ "$trim" = trim ] && shot=$folder/$name.full.png
+        import -display "$DISPLAY" -window root "$shot" 2>/dev/null ||
+          echo "serve_screenshots: could not capture $name" >&2
+        if [ "$trim" = trim ] && [ -f "$shot" ]; then
+          convert "$shot" -trim +repage -define png:exclude-chunk=date,time "$folder/$name.png" ||
+            echo "serve_screenshots: could not trim $name" >&2
+          rm -f "$shot"
+        fi
+        rm -f "$request"
+      done
+      sleep 0.2
+    done
+  ) &
+  shots_pid=$!
 }

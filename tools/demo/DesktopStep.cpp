@@ -33,7 +33,7 @@ int RowToShow(const FolderWindow& window, int column) {
 }
 
 // While TrackPopupMenu runs its own loop, a timer takes the shot and closes the menu.
-ScreenShots* g_menuShots = nullptr;
+shots::ScreenShots* g_menuShots = nullptr;
 void CALLBACK MenuShotTick(HWND window, UINT, UINT_PTR timer, DWORD) {
     KillTimer(window, timer);
     if (g_menuShots) g_menuShots->Take("menu");
@@ -55,7 +55,7 @@ private:
     void ShowPropertyPage(int row);
     void LeaveToTheUser();
 
-    ScreenShots shots_;
+    shots::ScreenShots shots_;
     FolderWindow window_;
     TolvardProcess tolvard_;
     FileMenu* menu_ = nullptr;

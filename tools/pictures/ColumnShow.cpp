@@ -1,7 +1,8 @@
 // Shows an Explorer-shaped folder window in details view with the description
 // column filled, for the README's picture: makes a sample folder with a
 // DESCRIPT.ION, stores the learned Explorer texts, installs the hook from the
-// built Tolvane.dll and runs until it is ended.
+// built Tolvane.dll; asks scripts/screenshots for its picture once the column is
+// there and ends, or, started by hand, runs until it is ended.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "ExplorerShape.h"
+#include "ScreenShots.h"
 #include "TestSupport.h"
 
 using namespace explorershape;
@@ -79,6 +81,12 @@ int main() {
     SetForegroundWindow(explorer.frame);
     SetFocus(explorer.list);
 
+    if (shots::Wanted()) {
+        // The hook appends the column once the list view has the focus.
+        for (DWORD start = GetTickCount(); ColumnCount(explorer.list) < 5 && GetTickCount() - start < 10000;)
+            testsupport::PumpMessages(100);
+        return ColumnCount(explorer.list) == 5 && shots::TakeWanted() ? 0 : 1;
+    }
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

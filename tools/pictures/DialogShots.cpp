@@ -1,11 +1,13 @@
-// Shows the About box or the options dialog until it is closed, for the README's
-// pictures (scripts/screenshots.d/tolvard-dialogs.sh): dialog_shots about|options.
+// Shows the About box or the options dialog until it is closed (by scripts/screenshots
+// once it has its picture), for the README's pictures
+// (scripts/screenshots.d/tolvard-dialogs.sh): dialog_shots about|options.
 // For the About box it registers the built Tolvane.dll, so that its version shows, and
 // the 32-bit tree's one in the 32-bit registry view, as the 64-bit setup installs them.
 #include <string.h>
 
 #include "AboutDlg.h"
 #include "OptionsDlg.h"
+#include "ScreenShots.h"
 #include "TestSupport.h"
 
 namespace {
@@ -14,10 +16,12 @@ CWinApp g_app;
 
 int main(int argc, char** argv) {
     AfxWinInit(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
+    shots::TakeWhenShown();
+    const int result = shots::Wanted() ? 1 : 0;   // 0 once the wanted picture is taken
     if (argc > 1 && strcmp(argv[1], "options") == 0) {
         COptionsDialog dialog;
         dialog.DoModal();
-        return 0;
+        return shots::TakenWhenShown() ? 0 : result;
     }
     testsupport::SetRegString(HKEY_CLASSES_ROOT,
                               "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32", "",
@@ -27,5 +31,5 @@ int main(int argc, char** argv) {
                               testsupport::BinFile("..\\..\\dist\\Tolvane.dll"), true, KEY_WOW64_32KEY);
     CAboutDialog dialog(kAboutLinks, kAboutLinkCount, 0);
     dialog.DoModal();
-    return 0;
+    return shots::TakenWhenShown() ? 0 : result;
 }

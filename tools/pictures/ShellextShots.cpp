@@ -1,6 +1,6 @@
 // Shows the context-menu entry, the edit dialog or the property page of
-// Tolvane.dll for a sample file and waits until it is ended; scripts/screenshots
-// captures the screen meanwhile.
+// Tolvane.dll for a sample file; started by scripts/screenshots it asks for its
+// picture once that is shown and closes it, started by hand it waits until closed.
 //   shellext_shots menu | dialog | page
 #include <windows.h>
 #include <commctrl.h>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ScreenShots.h"
 #include "ShellextTestSupport.h"
 #include "TestSupport.h"
 
@@ -134,6 +135,7 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&classes);
     MakeSample();
     SetTimer(nullptr, 0, 500, ActivateShown);
+    shots::TakeWhenShown();
     IUnknown* extension = MakeExtension();
     if (!extension) return 1;
     if (mode == "menu")
@@ -144,5 +146,5 @@ int main(int argc, char** argv) {
         ShowDialog(extension);
     extension->Release();
     CoUninitialize();
-    return 0;
+    return shots::Wanted() && !shots::TakenWhenShown() ? 1 : 0;
 }

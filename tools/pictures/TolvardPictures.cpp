@@ -1,8 +1,10 @@
 // tolvard_pictures.exe welcome|confirm|titles|menu: shows one of Tolvard's wizard pages,
 // or its tray menu with the three switches on, for the README's pictures
-// (scripts/screenshots.d/tolvard-tray.sh). Ends when the page or menu is closed.
+// (scripts/screenshots.d/tolvard-tray.sh). Ends when the page or menu is closed (by
+// scripts/screenshots once it has its picture).
 #include "ExplorerWizard.h"
 #include "resource.h"
+#include "ScreenShots.h"
 
 #include <commctrl.h>
 #include <string.h>
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
     const char* titles[kColumnCount] = {"Name", "Size", "Type", "Modified"};
     for (int column = 0; column < kColumnCount; ++column) lstrcpyA(g_columnTitles[column], titles[column]);
     HINSTANCE instance = GetModuleHandleA(nullptr);
+    shots::TakeWhenShown();
     if (strcmp(what, "menu") == 0) {
         ShowTrayMenu();
     } else if (strcmp(what, "confirm") == 0) {
@@ -57,5 +60,5 @@ int main(int argc, char** argv) {
     } else {
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WIZARD_WELCOME), nullptr, ShowPage, 0);
     }
-    return 0;
+    return shots::Wanted() && !shots::TakenWhenShown() ? 1 : 0;
 }
