@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "TestContract.h"
+
 namespace testsupport {
 
 // Full path of a shipped binary in the product tree's dist folder (Tolvane.dll,
@@ -51,8 +53,8 @@ bool ReadRegValue(HKEY root, const char* subkey, const char* value, std::string*
 // test starts from the defaults.
 class CleanSettings {
 public:
-    CleanSettings() { DeleteRegTree(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke"); }
-    ~CleanSettings() { DeleteRegTree(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke"); }
+    CleanSettings() { DeleteRegTree(HKEY_CURRENT_USER, contract::kVendorKey); }
+    ~CleanSettings() { DeleteRegTree(HKEY_CURRENT_USER, contract::kVendorKey); }
 };
 
 // Starts a program (a full command line) and returns its process handle, or
