@@ -30,6 +30,8 @@
 #include <vector>
 
 #include "ExplorerShape.h"
+#include "LearnedTitles.h"
+#include "TestContract.h"
 #include "TestSupport.h"
 #include "store/DescriptionFile.h"
 
@@ -183,13 +185,9 @@ int main(int argc, char** argv) {
     int rounds = argc > 1 ? atoi(argv[1]) : 15;
     if (rounds < 1) return 2;
     testsupport::CleanSettings settings;
-    const char explorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerName", "Name", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerSize", "Size", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerType", "Type", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerModified", "Modified", false);
+    testsupport::LearnedTitles::Store({"Name", "Size", "Type", "Modified"});
     // As the options dialog leaves it: the settings key exists and holds Ansi.
-    testsupport::SetRegString(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", "Ansi", "1");
+    testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kAnsi, "1");
 
     HMODULE library = LoadLibraryA(testsupport::DistFile("Tolvane.dll").c_str());
     if (!library) return 1;

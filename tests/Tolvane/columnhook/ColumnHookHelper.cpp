@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ExplorerShape.h"
+#include "WindowControls.h"
 
 using namespace explorershape;
 
@@ -343,9 +344,7 @@ void InspectDialog(HWND dialog) {
     HWND list = view ? FindWindowExA(view, nullptr, "SysListView32", nullptr) : nullptr;
     Report("dialog.found", list ? 1 : 0);
     if (!list) return;
-    char className[64] = {};
-    GetClassNameA(dialog, className, sizeof className);
-    Report("dialog.class", className);
+    Report("dialog.class", testsupport::ClassName(dialog));
     for (int column = 0; column < 4; ++column) Report("title." + std::to_string(column), ColumnTitle(list, column));
     if (g_dialog.label.empty()) return;
 
