@@ -49,7 +49,10 @@ BOOL CALLBACK DialogDriver::Visit(HWND window, LPARAM param) {
     driver->busy_ = true;
     bool done = driver->handler_(window);
     driver->busy_ = false;
-    if (done) driver->done_.insert(window);
+    if (done) {
+        driver->done_.insert(window);
+        ++driver->handled_;
+    }
     return FALSE;   // one window per tick: the handler's button press changes the set
 }
 
@@ -61,16 +64,23 @@ void DialogDriver::OnTick() {
 
 void DialogDriver::CloseStuck() {
     const DWORD now = GetTickCount();
-    for (auto& seen : firstSeen_) {
-        HWND window = seen.first;
-        if (!IsWindow(window) || !IsWindowVisible(window) || now - seen.second <= timeoutMs_) continue;
-        if (!timedOut_)
-            ADD_FAILURE_AT(caller_.file, caller_.line)
-                << "the window \"" << WindowText(window) << "\" was still open after " << timeoutMs_
-                << " ms; closed it";
-        timedOut_ = true;
-        seen.second = now;   // closed again only after another timeout
-        PostMessageA(window, WM_CLOSE, 0, 0);
+    for (auto seen = firstSeen_.begin(); seen != firstSeen_.end();) {
+        HWND window = seen->first;
+        if (!IsWindow(window)) {   // gone: a later window may get its handle
+            done_.erase(window);
+            seen = firstSeen_.erase(seen);
+            continue;
+        }
+        if (IsWindowVisible(window) && now - seen->second > timeoutMs_) {
+            if (!timedOut_)
+                ADD_FAILURE_AT(caller_.file, caller_.line)
+                    << "the window \"" << WindowText(window) << "\" was still open after " << timeoutMs_
+                    << " ms; closed it";
+            timedOut_ = true;
+            seen->second = now;   // closed again only after another timeout
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+        ++seen;
     }
 }
 

@@ -36,7 +36,7 @@ public:
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
 
-    int Handled() const { return static_cast<int>(done_.size()); }   // windows the handler finished
+    int Handled() const { return handled_; }   // windows the handler finished
     bool TimedOut() const { return timedOut_; }
 
     // Matches: any dialog or message box (class "#32770"); a window with this title
@@ -57,6 +57,7 @@ private:
     UINT_PTR timer_ = 0;
     bool busy_ = false;                 // a handler that runs a nested loop is not re-entered
     bool timedOut_ = false;
+    int handled_ = 0;
     std::set<HWND> done_;
     std::map<HWND, DWORD> firstSeen_;   // matched windows, when first matched
 };
