@@ -19,8 +19,7 @@ namespace {
 
 const char kCaption[] = "About Tolvard";
 using contract::kClassKey;
-using testsupport::ControlText;
-using testsupport::DialogDriver;
+using namespace testsupport;
 
 // The class registration that tells where Tolvane is; removed again afterwards.
 class Registration {

@@ -19,11 +19,7 @@
 
 namespace {
 
-using testsupport::ControlText;
-using testsupport::DialogDriver;
-using testsupport::MessageBoxText;
-using testsupport::PostCommand;
-using testsupport::WindowText;
+using namespace testsupport;
 
 // A stored value's bytes (a terminating zero shows as "\0").
 std::string Stored(const char* value) {

@@ -22,12 +22,7 @@
 
 namespace {
 
-using testsupport::ControlText;
-using testsupport::DialogDriver;
-using testsupport::MessageBoxText;
-using testsupport::PostCommand;
-using testsupport::WindowText;
-
+using namespace testsupport;
 using contract::kSettingsKey;
 
 class HookControlTest : public ::testing::Test {

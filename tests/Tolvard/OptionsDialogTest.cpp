@@ -15,10 +15,7 @@
 namespace {
 
 using contract::kTolvaneKey;
-using testsupport::ControlText;
-using testsupport::DialogDriver;
-using testsupport::FindThreadWindow;
-using testsupport::MessageBoxText;
+using namespace testsupport;
 
 const char kCaption[] = "Notavell Options";
 

@@ -24,10 +24,7 @@ CTolvardApp theApp;
 
 namespace {
 
-using testsupport::DialogDriver;
-using testsupport::MessageBoxText;
-using testsupport::PostCommand;
-using testsupport::WindowText;
+using namespace testsupport;
 using contract::kSettingsKey;
 
 const std::string kClassId = std::string(contract::kClassIdText) + '\0';

@@ -18,8 +18,7 @@
 
 namespace {
 
-using testsupport::MessageBoxText;
-using testsupport::WindowText;
+using namespace testsupport;
 
 // Waits up to timeoutMs for a top-level window of the process (a visible one, when
 // the class is given).

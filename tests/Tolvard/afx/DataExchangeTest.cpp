@@ -13,10 +13,7 @@
 
 namespace {
 
-using testsupport::ControlText;
-using testsupport::DialogDriver;
-using testsupport::FindThreadWindow;
-using testsupport::MessageBoxText;
+using namespace testsupport;
 
 class CExchangeDialog : public CDialog {
 public:
