@@ -241,12 +241,4 @@ bool SubclassedByTolvane(HWND view) {
     return module != nullptr && module == GetModuleHandleA("Tolvane.dll");
 }
 
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 }  // namespace explorershape

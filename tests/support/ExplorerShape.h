@@ -59,6 +59,4 @@ int ClicksSeenByView(int column);
 // Whether the view's window procedure has been replaced by code of Tolvane.dll.
 bool SubclassedByTolvane(HWND view);
 
-void Pump();
-
 }  // namespace explorershape

@@ -64,6 +64,8 @@ HANDLE StartProcess(const std::string& commandLine);
 // could not start or did not end in time (it is then terminated).
 int RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
 
+// Dispatches the messages waiting for this thread, and returns.
+void PumpPendingMessages();
 // Pumps this thread's messages for about the given time.
 void PumpMessages(DWORD milliseconds);
 // Pumps this thread's messages (hooks and sent messages of other processes reach

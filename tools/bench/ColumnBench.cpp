@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     Explorer explorer = CreateExplorer("CabinetWClass", folder.Path());
     FillList(explorer.list, StandardColumns(), labels);
     SetFocus(explorer.list);
-    Pump();
+    testsupport::PumpPendingMessages();
     if (ColumnTitle(explorer.list, 4) != "Description") {
         printf("the column was not added\n");
         return 1;

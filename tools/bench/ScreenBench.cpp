@@ -136,7 +136,7 @@ bool Measure(int entries, int rounds, Timings* timings) {
     Explorer explorer = CreateExplorer("CabinetWClass", folder.Path());
     FillList(explorer.list, StandardColumns(), labels);
     SetFocus(explorer.list);
-    Pump();
+    testsupport::PumpPendingMessages();
     bool ok = ColumnTitle(explorer.list, kColumn) == "Description" && PlainRead(ion) == static_cast<size_t>(entries);
     for (int row = 0; ok && row < kRows; ++row) {
         bool described = entries >= kRows || row < entries;
@@ -175,7 +175,7 @@ bool Measure(int entries, int rounds, Timings* timings) {
     timings->within = Median(within);
     timings->perCell = Median(perCell);
     DestroyWindow(explorer.frame);
-    Pump();
+    testsupport::PumpPendingMessages();
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ExplorerShape.h"
+#include "TestSupport.h"
 #include "WindowControls.h"
 
 using namespace explorershape;
@@ -32,7 +33,7 @@ void Report(const std::string& key, int value) { Report(key, std::to_string(valu
 
 void Focus(HWND window) {
     SetFocus(window);
-    Pump();
+    testsupport::PumpPendingMessages();
 }
 
 // Moves the focus away and back, as a user clicking into the file list again.
@@ -226,7 +227,7 @@ int Deactivate(const std::vector<std::string>& args) {
     HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, args[3].c_str());
     if (!ready || !go) return 3;
     SetEvent(ready);
-    while (MsgWaitForMultipleObjects(1, &go, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump();
+    while (MsgWaitForMultipleObjects(1, &go, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) testsupport::PumpPendingMessages();
 
     HMODULE library = GetModuleHandleA("Tolvane.dll");
     Report("loaded.before", library ? 1 : 0);
@@ -247,7 +248,7 @@ int Deactivate(const std::vector<std::string>& args) {
     Report("later.subclassed", SubclassedByTolvane(later.view) ? 1 : 0);
     DestroyWindow(later.frame);
     DestroyWindow(explorer.frame);
-    Pump();
+    testsupport::PumpPendingMessages();
     return 0;
 }
 
@@ -269,7 +270,7 @@ int Fresh(const std::vector<std::string>& args) {
     int rounds = atoi(args[4].c_str());
     for (int round = 1; round <= rounds; ++round) {
         SetEvent(ready);
-        while (MsgWaitForMultipleObjects(1, &go, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump();
+        while (MsgWaitForMultipleObjects(1, &go, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) testsupport::PumpPendingMessages();
         Sleep(300);  // past the bound of 250 ms
         Report("cell." + std::to_string(round), CellTextA(explorer.list, 0, 4));
     }
