@@ -9,23 +9,25 @@
 
 #include "AboutDlg.h"
 #include "StaticLink.h"
+#include "DialogDriver.h"
+#include "TestContract.h"
 #include "TestSupport.h"
-#include "Ticker.h"
+#include "WindowControls.h"
 #include "resource-dialogs.h"
 
 namespace {
 
 const char kCaption[] = "About Tolvard";
-const char kServerKey[] = "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}";
+using contract::kClassKey;
+using namespace testsupport;
 
 // The class registration that tells where Tolvane is; removed again afterwards.
 class Registration {
 public:
     explicit Registration(const std::string& path) {
-        testsupport::SetRegString(HKEY_CLASSES_ROOT, (std::string(kServerKey) + "\\InProcServer32").c_str(),
-                                  "", path);
+        testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kServerKey, "", path);
     }
-    ~Registration() { testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kServerKey); }
+    ~Registration() { testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kClassKey); }
 };
 
 // The version a library reports, asked here directly: "%2d.%02d", or " 0.00".
@@ -54,22 +56,12 @@ struct AboutShown {
 // Runs the About box with the program's links; `act` sees the open dialog and
 // returns true once it has closed it (or wants it closed with OK).
 template <class Act>
-INT_PTR RunAbout(UINT closeTime, Act act) {
+INT_PTR RunAbout(testsupport::Caller caller, UINT closeTime, Act act) {
     CAboutDialog dialog(kAboutLinks, kAboutLinkCount, closeTime);
-    int ticks = 0;
-    Ticker ticker([&] {
-        HWND hDlg = FindThreadWindow(kCaption);
-        if (++ticks > 400) {
-            if (hDlg) PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
-            return false;
-        }
-        if (!hDlg) return true;
-        return !act(hDlg);
-    });
+    DialogDriver driver(caller, DialogDriver::Titled(kCaption, "#32770"), [&](HWND hDlg) { return act(hDlg); },
+                        12000);
     return dialog.DoModal();
 }
-
-std::string ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
 
 CStaticLink* LinkOf(HWND dialog, int id) {
     CWnd* control = CWnd::FromHandlePermanent(GetDlgItem(dialog, id));
@@ -91,20 +83,20 @@ TEST(AboutBox, VersionFormat) {
 }
 
 TEST(AboutBox, ShowsTheVersionsOfTheProgramTolvaneAndTheCommonControls) {
-    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kServerKey);
+    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kClassKey);
     AboutShown unregistered, registered, unloadable;
     auto note = [](AboutShown* shown) {
         return [shown](HWND hDlg) {
-            shown->program = ItemText(hDlg, IDC_PROGRAM_VERSION);
-            shown->tolvane = ItemText(hDlg, IDC_TOLVANE_VERSION);
-            shown->comctl = ItemText(hDlg, IDC_COMCTL_VERSION);
-            shown->web = ItemText(hDlg, IDC_WEB_LINK);
-            shown->mail = ItemText(hDlg, IDC_MAIL_LINK);
+            shown->program = ControlText(hDlg, IDC_PROGRAM_VERSION);
+            shown->tolvane = ControlText(hDlg, IDC_TOLVANE_VERSION);
+            shown->comctl = ControlText(hDlg, IDC_COMCTL_VERSION);
+            shown->web = ControlText(hDlg, IDC_WEB_LINK);
+            shown->mail = ControlText(hDlg, IDC_MAIL_LINK);
             PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
             return true;
         };
     };
-    EXPECT_EQ(IDOK, RunAbout(0, note(&unregistered)));
+    EXPECT_EQ(IDOK, RunAbout(TEST_HERE, 0, note(&unregistered)));
     EXPECT_EQ("1.06", unregistered.program);
     EXPECT_EQ("unknown", unregistered.tolvane);
     EXPECT_EQ(ExpectedVersion("comctl32.dll"), unregistered.comctl);
@@ -115,12 +107,12 @@ TEST(AboutBox, ShowsTheVersionsOfTheProgramTolvaneAndTheCommonControls) {
     ASSERT_TRUE(testsupport::FileExists(dll));
     {
         Registration registration(dll);
-        EXPECT_EQ(IDOK, RunAbout(0, note(&registered)));
+        EXPECT_EQ(IDOK, RunAbout(TEST_HERE, 0, note(&registered)));
     }
     EXPECT_EQ(ExpectedVersion(dll.c_str()), registered.tolvane);
     {
         Registration registration("C:\\nowhere\\Tolvane.dll");
-        EXPECT_EQ(IDOK, RunAbout(0, note(&unloadable)));
+        EXPECT_EQ(IDOK, RunAbout(TEST_HERE, 0, note(&unloadable)));
     }
     EXPECT_EQ(" 0.00", unloadable.tolvane);
 }
@@ -133,17 +125,17 @@ TEST(AboutBox, ShowsTheLibraryOfTheOtherRegistryView) {
         bool otherVisible = false;
     };
     auto show = [](Shown* shown) {
-        EXPECT_EQ(IDOK, RunAbout(0, [shown](HWND hDlg) {
-                      shown->label = ItemText(hDlg, IDC_TOLVANE_LABEL);
-                      shown->otherLabel = ItemText(hDlg, IDC_OTHER_TOLVANE_LABEL);
-                      shown->other = ItemText(hDlg, IDC_OTHER_TOLVANE_VERSION);
+        EXPECT_EQ(IDOK, RunAbout(TEST_HERE, 0, [shown](HWND hDlg) {
+                      shown->label = ControlText(hDlg, IDC_TOLVANE_LABEL);
+                      shown->otherLabel = ControlText(hDlg, IDC_OTHER_TOLVANE_LABEL);
+                      shown->other = ControlText(hDlg, IDC_OTHER_TOLVANE_VERSION);
                       shown->otherVisible = IsWindowVisible(GetDlgItem(hDlg, IDC_OTHER_TOLVANE_VERSION)) != FALSE;
                       PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
                       return true;
                   }));
     };
-    const std::string otherKey = std::string(kServerKey) + "\\InProcServer32";
-    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kServerKey, KEY_WOW64_32KEY);
+    const std::string otherKey = contract::kServerKey;
+    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kClassKey, KEY_WOW64_32KEY);
     Shown unregistered, registered, unreadable;
     show(&unregistered);
     EXPECT_EQ("Tolvane.DLL (64-bit):", unregistered.label);
@@ -162,19 +154,19 @@ TEST(AboutBox, ShowsTheLibraryOfTheOtherRegistryView) {
                                           KEY_WOW64_32KEY));
     show(&unreadable);
     EXPECT_EQ(" 0.00", unreadable.other);
-    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kServerKey, KEY_WOW64_32KEY);
+    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kClassKey, KEY_WOW64_32KEY);
 }
 
 TEST(AboutBox, ClosesByItselfAfterTheGivenTimeOnlyWhenOneIsGiven) {
     DWORD start = GetTickCount();
-    EXPECT_EQ(-1, RunAbout(400, [](HWND) { return false; }));
+    EXPECT_EQ(-1, RunAbout(TEST_HERE, 400, [](HWND) { return false; }));
     DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 350u);
     EXPECT_LT(elapsed, 5000u);
 
     // Without a close time it is still open long after; OK then closes it.
     start = GetTickCount();
-    EXPECT_EQ(IDOK, RunAbout(0, [start](HWND hDlg) {
+    EXPECT_EQ(IDOK, RunAbout(TEST_HERE, 0, [start](HWND hDlg) {
         if (GetTickCount() - start < 1000) return false;
         PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
         return true;
@@ -185,7 +177,7 @@ TEST(AboutBox, LinksArePaintedUnderlinedInTheLinkColours) {
     COLORREF web = 0, mail = 0;
     LONG underline = 0;
     LRESULT brush = 0, plainBrush = 1;
-    RunAbout(0, [&](HWND hDlg) {
+    RunAbout(TEST_HERE, 0, [&](HWND hDlg) {
         HDC dc = CreateCompatibleDC(nullptr);
         HWND webLink = GetDlgItem(hDlg, IDC_WEB_LINK);
         brush = SendMessageA(hDlg, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
@@ -215,7 +207,7 @@ TEST(AboutBox, LinkTargetsAndTheLinksEndWithTheBox) {
     std::string mailTarget, webTargetBefore;
     HWND webLink = nullptr;
     LRESULT hit = 0;
-    RunAbout(0, [&](HWND hDlg) {
+    RunAbout(TEST_HERE, 0, [&](HWND hDlg) {
         CStaticLink* mail = LinkOf(hDlg, IDC_MAIL_LINK);
         CStaticLink* web = LinkOf(hDlg, IDC_WEB_LINK);
         if (mail) mailTarget = static_cast<LPCSTR>(mail->m_target);
@@ -243,7 +235,7 @@ TEST(AboutBox, ClickOpensTheControlsTextOnceAndTurnsTheLinkPurple) {
     HCURSOR cursorShown = nullptr;
     enum { Click, WaitFirst, ClickAgain, WaitSecond, Done } phase = Click;
     DWORD since = 0;
-    RunAbout(0, [&](HWND hDlg) {
+    RunAbout(TEST_HERE, 0, [&](HWND hDlg) {
         CStaticLink* web = LinkOf(hDlg, IDC_WEB_LINK);
         if (!web) return false;
         HWND link = web->m_hWnd;
@@ -289,7 +281,7 @@ TEST(AboutBox, ClickOpensTheControlsTextOnceAndTurnsTheLinkPurple) {
 
     // A new box starts with blue links again.
     COLORREF reopened = 0;
-    RunAbout(0, [&](HWND hDlg) {
+    RunAbout(TEST_HERE, 0, [&](HWND hDlg) {
         if (CStaticLink* web = LinkOf(hDlg, IDC_WEB_LINK)) reopened = web->m_textColor;
         PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
         return true;

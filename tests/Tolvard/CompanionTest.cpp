@@ -6,6 +6,8 @@
 #include "HookControl.h"
 
 #include "HookLibrary.h"
+#include "LearnedTitles.h"
+#include "TestContract.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +18,7 @@
 
 namespace {
 
-const char kClassKey[] = "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}";
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
-const char kSettingsKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Settings";
+using contract::kClassKey;
 const char kCompanionPrefix[] = "companion ";
 
 // The lines of the hook library's log that its copy in the companion wrote, or the others.
@@ -36,12 +36,11 @@ std::string LinesOf(const std::string& log, bool companion) {
 class CompanionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
         companion_ = folder_.File("TolvardHook.exe");
         library_ = folder_.File("Tolvane.dll");
         ASSERT_TRUE(CopyFileA(testsupport::DistFile("TolvardHook.exe").c_str(), companion_.c_str(), FALSE));
         ASSERT_TRUE(CopyFileA(testsupport::BinFile("hook_library.dll").c_str(), library_.c_str(), FALSE));
-        ASSERT_TRUE(testsupport::SetRegString(HKEY_CLASSES_ROOT, (std::string(kClassKey) + "\\InProcServer32").c_str(),
+        ASSERT_TRUE(testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kServerKey,
                                               "", library_, true, KEY_WOW64_32KEY));
     }
     void TearDown() override {
@@ -79,6 +78,7 @@ protected:
     }
 
     testsupport::CleanSettings clean_;
+    testsupport::LearnedTitles learned_;
     RegisteredHookLibrary own_;   // the 64-bit view's library: this process's own hook
     testsupport::TempFolder folder_;
     std::string companion_, library_;
@@ -97,7 +97,7 @@ TEST_F(CompanionTest, RunsTheOtherViewsLibraryWhileTheHookIsOn) {
 
     // The switch off: neither hook, no companion.
     own_.ClearEvents();
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableExplorer", 0);
+    testsupport::SetRegDword(HKEY_CURRENT_USER, contract::kSettingsKey, contract::kEnableExplorer, 0);
     EXPECT_EQ(1, StartExplorerHook());
     EXPECT_FALSE(IsCompanionRunning());
     Sleep(500);

@@ -5,8 +5,10 @@
 #include "resource.h"
 
 #include "DialogDriver.h"
-#include "ExplorerWindowFixture.h"
+#include "ExplorerWindowProcess.h"
+#include "TestContract.h"
 #include "TestSupport.h"
+#include "WindowControls.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +19,12 @@
 
 namespace {
 
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
+using namespace testsupport;
 
 // A stored value's bytes (a terminating zero shows as "\0").
 std::string Stored(const char* value) {
     std::string data;
-    if (!testsupport::ReadRegValue(HKEY_CURRENT_USER, kExplorerKey, value, &data)) return "<missing>";
+    if (!testsupport::ReadRegValue(HKEY_CURRENT_USER, contract::kExplorerKey, value, &data)) return "<missing>";
     return data;
 }
 
@@ -45,7 +47,7 @@ std::string Describe(HWND dialog) {
     if (GetDlgItem(dialog, IDC_TITLE_NAME))
         return "titles:" + ControlText(dialog, IDC_TITLE_NAME) + "|" + ControlText(dialog, IDC_TITLE_SIZE) +
                "|" + ControlText(dialog, IDC_TITLE_TYPE) + "|" + ControlText(dialog, IDC_TITLE_MODIFIED);
-    return "box[" + WindowText(dialog) + "]:" + ControlText(dialog, 0xFFFF);
+    return "box[" + WindowText(dialog) + "]:" + MessageBoxText(dialog);
 }
 
 // Answers the wizard's dialogs in turn with the given buttons and records what it saw.
@@ -56,10 +58,11 @@ struct Script {
 
 int RunWizardWith(Script& script) {
     size_t next = 0;
-    DialogDriver driver([&](HWND dialog) {
+    DialogDriver driver(TEST_HERE, DialogDriver::AnyDialog(), [&](HWND dialog) {
         script.seen.push_back(Describe(dialog));
         // Past the end of the script: cancel, so a wrong turn cannot hang the test.
-        PressButton(dialog, next < script.buttons.size() ? script.buttons[next++] : IDCANCEL);
+        PostCommand(dialog, next < script.buttons.size() ? script.buttons[next++] : IDCANCEL);
+        return true;
     });
     return RunExplorerWizard();
 }
@@ -145,11 +148,12 @@ TEST_F(ExplorerWizardTest, EmptyCaptionDisablesNext) {
     ExplorerWindowProcess explorer("CabinetWClass", "", 4);
     ASSERT_TRUE(explorer.Window());
     std::vector<std::string> seen;
-    DialogDriver driver([&](HWND dialog) {
+    DialogDriver driver(TEST_HERE, DialogDriver::AnyDialog(), [&](HWND dialog) {
         seen.push_back(Describe(dialog));
         // On the confirmation page Next must do nothing; Cancel then ends the run.
-        PressButton(dialog, IDOK);
-        if (GetDlgItem(dialog, IDC_EXPLORER_CAPTION)) PressButton(dialog, IDCANCEL);
+        PostCommand(dialog, IDOK);
+        if (GetDlgItem(dialog, IDC_EXPLORER_CAPTION)) PostCommand(dialog, IDCANCEL);
+        return true;
     });
     EXPECT_EQ(0, RunExplorerWizard());
     EXPECT_EQ((std::vector<std::string>{"welcome", "confirm:unknown Caption of Explorer window (Next disabled)"}),
@@ -165,10 +169,11 @@ TEST_F(ExplorerWizardTest, ManualTitlesPageKeepsDefaultsOnCancelAndBack) {
         Script script;
         script.buttons = {button};
         size_t next = 0;
-        DialogDriver driver([&](HWND dialog) {
+        DialogDriver driver(TEST_HERE, DialogDriver::AnyDialog(), [&](HWND dialog) {
             script.seen.push_back(Describe(dialog));
             SetDlgItemTextA(dialog, IDC_TITLE_NAME, "typed but not taken");
-            PressButton(dialog, script.buttons[next++]);
+            PostCommand(dialog, script.buttons[next++]);
+            return true;
         });
         EXPECT_EQ(1, ReadColumnTitles(nullptr));
         EXPECT_EQ((std::vector<std::string>{"titles:Name|Size|Type|Modified"}), script.seen);
@@ -180,10 +185,11 @@ TEST_F(ExplorerWizardTest, ManualTitlesPageKeepsDefaultsOnCancelAndBack) {
 }
 
 TEST_F(ExplorerWizardTest, ManualTitlesPageStoresTypedTitlesOnNext) {
-    DialogDriver driver([&](HWND dialog) {
+    DialogDriver driver(TEST_HERE, DialogDriver::AnyDialog(), [&](HWND dialog) {
         SetDlgItemTextA(dialog, IDC_TITLE_NAME, "Dateiname");
         SetDlgItemTextA(dialog, IDC_TITLE_MODIFIED, std::string(150, 'M').c_str());
-        PressButton(dialog, IDOK);
+        PostCommand(dialog, IDOK);
+        return true;
     });
     EXPECT_EQ(1, ReadColumnTitles(nullptr));
     EXPECT_EQ("Dateiname", StoredTitle("ExplorerName"));

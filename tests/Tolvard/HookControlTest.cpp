@@ -6,9 +6,12 @@
 #include "resource.h"
 
 #include "DialogDriver.h"
-#include "ExplorerWindowFixture.h"
+#include "ExplorerWindowProcess.h"
 #include "HookLibrary.h"
+#include "LearnedTitles.h"
+#include "TestContract.h"
 #include "TestSupport.h"
+#include "WindowControls.h"
 
 #include <gtest/gtest.h>
 
@@ -19,32 +22,35 @@
 
 namespace {
 
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
-const char kSettingsKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Settings";
+using namespace testsupport;
+using contract::kSettingsKey;
 
 class HookControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitCommonControls();
-        // Titles already learned: the wizard stays away unless a test removes them.
-        testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
     }
     void TearDown() override { StopExplorerHook(); }
     testsupport::CleanSettings clean_;
+    // Titles already learned: the wizard stays away unless a test removes them.
+    testsupport::LearnedTitles learned_;
 };
 
 // Records every dialog and closes it with Cancel (OK for message boxes).
 struct DialogLog {
+    explicit DialogLog(testsupport::Caller caller)
+        : driver(caller, DialogDriver::AnyDialog(), [this](HWND dialog) {
+              if (GetDlgItem(dialog, IDC_WELCOME_BACK)) {
+                  seen.push_back("wizard");
+                  PostCommand(dialog, IDCANCEL);
+              } else {
+                  seen.push_back(WindowText(dialog) + ":" + MessageBoxText(dialog));
+                  PostCommand(dialog, IDOK);
+              }
+              return true;
+          }) {}
     std::vector<std::string> seen;
-    DialogDriver driver{[this](HWND dialog) {
-        if (GetDlgItem(dialog, IDC_WELCOME_BACK)) {
-            seen.push_back("wizard");
-            PressButton(dialog, IDCANCEL);
-        } else {
-            seen.push_back(WindowText(dialog) + ":" + ControlText(dialog, 0xFFFF));
-            PressButton(dialog, IDOK);
-        }
-    }};
+    DialogDriver driver;
 };
 
 TEST_F(HookControlTest, FindExtensionPathReadsTheClassRegistration) {
@@ -67,7 +73,7 @@ TEST_F(HookControlTest, FindExtensionPathReadsTheClassRegistration) {
 }
 
 TEST_F(HookControlTest, NotInstalledShowsTheMessageAndLoadsNothing) {
-    DialogLog dialogs;
+    DialogLog dialogs(TEST_HERE);
     EXPECT_EQ(0, StartExplorerHook());
     EXPECT_EQ((std::vector<std::string>{
                   "Tolvard:Tolvane isn't installed!\nPlease install Tolvane before using Tolvard."}),
@@ -78,11 +84,10 @@ TEST_F(HookControlTest, NotInstalledShowsTheMessageAndLoadsNothing) {
 TEST_F(HookControlTest, WizardRunsFirstWhenNoTitlesAreStored) {
     for (std::string stored : {std::string("<none>"), std::string(51, 'N')}) {
         SCOPED_TRACE(stored.size());
-        testsupport::DeleteRegTree(HKEY_CURRENT_USER, kExplorerKey);
+        testsupport::LearnedTitles::Forget();
         // A title too long for the 50-byte buffer counts as missing.
-        if (stored != "<none>")
-            testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", stored, false);
-        DialogLog dialogs;
+        if (stored != "<none>") testsupport::LearnedTitles::Store({stored});
+        DialogLog dialogs(TEST_HERE);
         EXPECT_EQ(0, StartExplorerHook());
         ASSERT_EQ(2u, dialogs.seen.size());
         EXPECT_EQ("wizard", dialogs.seen[0]);
@@ -93,8 +98,8 @@ TEST_F(HookControlTest, WizardRunsFirstWhenNoTitlesAreStored) {
 TEST_F(HookControlTest, SwitchOnActivatesOnceAndStopReleasesOnce) {
     RegisteredHookLibrary library;
     // A short title must not shorten the switch's read.
-    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "N", false);
-    DialogLog dialogs;
+    testsupport::LearnedTitles::Store({"N"});
+    DialogLog dialogs(TEST_HERE);
     EXPECT_EQ(1, StartExplorerHook());
     EXPECT_TRUE(IsExplorerHookLoaded());
     EXPECT_EQ("attach\nactivate\n", library.Events());
@@ -109,12 +114,12 @@ TEST_F(HookControlTest, SwitchOnActivatesOnceAndStopReleasesOnce) {
 
 TEST_F(HookControlTest, SwitchOffLoadsWithoutActivatingThenSwitchOnActivates) {
     RegisteredHookLibrary library;
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableExplorer", 0);
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 0);
     EXPECT_EQ(1, StartExplorerHook());
     EXPECT_TRUE(IsExplorerHookLoaded());
     EXPECT_EQ("attach\n", library.Events());
 
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableExplorer", 1);
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 1);
     EXPECT_EQ(1, StartExplorerHook());
     EXPECT_EQ("attach\nactivate\n", library.Events());
     StopExplorerHook();
@@ -127,7 +132,7 @@ TEST_F(HookControlTest, LibraryWithoutHookEntriesIsLoadedButNotStarted) {
     for (const char* path : {"comctl32.dll", "C:\\nowhere\\Tolvane.dll"}) {
         SCOPED_TRACE(path);
         RegisteredHookLibrary library(path);
-        DialogLog dialogs;
+        DialogLog dialogs(TEST_HERE);
         EXPECT_EQ(1, StartExplorerHook());
         EXPECT_TRUE(dialogs.seen.empty());
         // A library without the entries stays loaded until the stop.
@@ -159,21 +164,6 @@ TEST_F(HookControlTest, GetDllVersionOfTheBuiltTolvane) {
     EXPECT_EQ(13u, HIWORD(version));
 }
 
-// Columns of an Explorer-shaped window's list view once it has had the focus.
-int ColumnsAfterFocus(const ExplorerWindowProcess& explorer, int expected) {
-    HWND listView = FindExplorerListView(explorer.Window());
-    if (!listView) return -1;
-    PostMessageA(explorer.Window(), WM_APP, 0, 0);
-    HWND header = reinterpret_cast<HWND>(SendMessageA(listView, LVM_GETHEADER, 0, 0));
-    int columns = -1;
-    for (int tries = 0; tries < 40; ++tries) {
-        columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-        if (columns == expected) break;
-        Sleep(50);
-    }
-    return columns;
-}
-
 // The whole first run with the built Tolvane: the wizard learns the titles of an
 // Explorer-shaped window in another process, the hook then recognises that window's
 // list view by them and adds the description column; after the stop it adds none.
@@ -186,24 +176,25 @@ TEST_F(HookControlTest, FirstRunWizardThenTheBuiltTolvanesHookAddsItsColumnUntil
     if (!exported) GTEST_SKIP() << "this Tolvane.dll has no column hook yet";
 
     RegisteredHookLibrary registration(tolvane);
-    testsupport::DeleteRegTree(HKEY_CURRENT_USER, kExplorerKey);
+    testsupport::LearnedTitles::Forget();
     {
         ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
         ASSERT_TRUE(explorer.Window());
         std::vector<std::string> pages;
-        DialogDriver driver([&](HWND dialog) {
+        DialogDriver driver(TEST_HERE, DialogDriver::AnyDialog(), [&](HWND dialog) {
             pages.push_back(WindowText(dialog));
-            PressButton(dialog, IDOK);   // Next on the welcome and the confirmation page
+            PostCommand(dialog, IDOK);   // Next on the welcome and the confirmation page
+            return true;
         });
         ASSERT_EQ(1, StartExplorerHook());
         EXPECT_EQ((std::vector<std::string>{"Tolvard", "Tolvard"}), pages);
         EXPECT_STREQ("Nom", g_columnTitles[kColumnName]);
-        EXPECT_EQ(5, ColumnsAfterFocus(explorer, 5));
+        EXPECT_EQ(5, explorer.ColumnsAfterFocus(5));
     }
     EXPECT_EQ(0, StopExplorerHook());
     ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
     ASSERT_TRUE(explorer.Window());
-    EXPECT_EQ(4, ColumnsAfterFocus(explorer, 5));
+    EXPECT_EQ(4, explorer.ColumnsAfterFocus(5));
 }
 
 }  // namespace

@@ -5,13 +5,18 @@
 #include <vector>
 
 #include "OptionsDlg.h"
+#include "DialogDriver.h"
+#include "TestContract.h"
 #include "TestSupport.h"
-#include "Ticker.h"
+#include "WindowControls.h"
+#include "WindowFinder.h"
 #include "resource-dialogs.h"
 
 namespace {
 
-const char kTolvaneKey[] = "SOFTWARE\\Varnoke\\Tolvane";
+using contract::kTolvaneKey;
+using namespace testsupport;
+
 const char kCaption[] = "Notavell Options";
 
 struct Shown {
@@ -20,29 +25,25 @@ struct Shown {
     bool focusOnOK = false;
 };
 
-std::string ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
-
 // Opens the dialog, notes what it shows, lets `edit` change the controls, then
 // presses `button`. Returns DoModal's result.
 template <class Edit>
-INT_PTR RunOptions(Shown* shown, Edit edit, int button = IDOK) {
+INT_PTR RunOptions(testsupport::Caller caller, Shown* shown, Edit edit, int button = IDOK) {
     COptionsDialog dialog;
-    Ticker ticker([&] {
-        HWND hDlg = FindThreadWindow(kCaption);
-        if (!hDlg) return true;
+    DialogDriver driver(caller, DialogDriver::Titled(kCaption, "#32770"), [&](HWND hDlg) {
         // Wine does not always activate a new dialog of a program that has no
         // window in front; a user's click would. Until then nothing has the focus.
         if (GetActiveWindow() != hDlg) {
             SetActiveWindow(hDlg);
-            return true;
+            return false;
         }
-        shown->width = ItemText(hDlg, IDC_CONTEXT_WIDTH);
-        shown->name = ItemText(hDlg, IDC_COLUMN_NAME);
+        shown->width = ControlText(hDlg, IDC_CONTEXT_WIDTH);
+        shown->name = ControlText(hDlg, IDC_COLUMN_NAME);
         shown->ansi = SendDlgItemMessageA(hDlg, IDC_ANSI, BM_GETCHECK, 0, 0);
         shown->focusOnOK = GetFocus() == GetDlgItem(hDlg, IDOK);
         edit(hDlg);
         PostMessageA(hDlg, WM_COMMAND, button, 0);
-        return false;
+        return true;
     });
     return dialog.DoModal();
 }
@@ -50,14 +51,14 @@ INT_PTR RunOptions(Shown* shown, Edit edit, int button = IDOK) {
 void ExpectStored(const std::string& name, DWORD width, const char* ansi) {
     std::string data;
     DWORD type = 0;
-    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", &data, &type));
+    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, &data, &type));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     ASSERT_EQ(100u, data.size());   // always a data length of 100 bytes
     EXPECT_EQ(name, std::string(data.c_str()));
-    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "ContextBreite", &data, &type));
+    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, contract::kContextWidth, &data, &type));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&width), 4), data);
-    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "Ansi", &data, &type));
+    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, contract::kAnsi, &data, &type));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     EXPECT_EQ(std::string(ansi, 2), data);
 }
@@ -65,7 +66,7 @@ void ExpectStored(const std::string& name, DWORD width, const char* ansi) {
 TEST(OptionsDialog, FirstOpeningShowsTheDefaultsAndOKStoresAllThree) {
     testsupport::CleanSettings clean;
     Shown shown;
-    EXPECT_EQ(IDOK, RunOptions(&shown, [](HWND) {}));
+    EXPECT_EQ(IDOK, RunOptions(TEST_HERE, &shown, [](HWND) {}));
     EXPECT_EQ("0", shown.width);
     EXPECT_EQ("Description", shown.name);
     EXPECT_EQ(BST_CHECKED, shown.ansi);
@@ -75,24 +76,24 @@ TEST(OptionsDialog, FirstOpeningShowsTheDefaultsAndOKStoresAllThree) {
 
 TEST(OptionsDialog, StoredValuesAreShownAndUnknownReadsAsDescription) {
     testsupport::CleanSettings clean;
-    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", "Notiz"));
-    ASSERT_TRUE(testsupport::SetRegDword(HKEY_CURRENT_USER, kTolvaneKey, "ContextBreite", 40));
-    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "Ansi", "0"));
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "Notiz"));
+    ASSERT_TRUE(testsupport::SetRegDword(HKEY_CURRENT_USER, kTolvaneKey, contract::kContextWidth, 40));
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kAnsi, "0"));
     Shown shown;
-    EXPECT_EQ(IDOK, RunOptions(&shown, [](HWND) {}));
+    EXPECT_EQ(IDOK, RunOptions(TEST_HERE, &shown, [](HWND) {}));
     EXPECT_EQ("40", shown.width);
     EXPECT_EQ("Notiz", shown.name);
     EXPECT_EQ(BST_UNCHECKED, shown.ansi);
     ExpectStored("Notiz", 40, "0");
 
-    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", "unknown"));
-    EXPECT_EQ(IDOK, RunOptions(&shown, [](HWND) {}));
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "unknown"));
+    EXPECT_EQ(IDOK, RunOptions(TEST_HERE, &shown, [](HWND) {}));
     EXPECT_EQ("Description", shown.name);
     ExpectStored("Description", 40, "0");
 
     // Stored without its terminator: read up to the data's end, nothing more.
-    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", "Ab", false));
-    EXPECT_EQ(IDCANCEL, RunOptions(&shown, [](HWND) {}, IDCANCEL));
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "Ab", false));
+    EXPECT_EQ(IDCANCEL, RunOptions(TEST_HERE, &shown, [](HWND) {}, IDCANCEL));
     EXPECT_EQ("Ab", shown.name);
 }
 
@@ -100,7 +101,7 @@ TEST(OptionsDialog, EditedValuesAreStoredAndLongNamesCutTo99Characters) {
     testsupport::CleanSettings clean;
     const std::string longName(150, 'x');
     Shown shown;
-    EXPECT_EQ(IDOK, RunOptions(&shown, [&](HWND hDlg) {
+    EXPECT_EQ(IDOK, RunOptions(TEST_HERE, &shown, [&](HWND hDlg) {
         SetDlgItemTextA(hDlg, IDC_CONTEXT_WIDTH, "1024");
         SetDlgItemTextA(hDlg, IDC_COLUMN_NAME, longName.c_str());
         SendDlgItemMessageA(hDlg, IDC_ANSI, BM_SETCHECK, BST_UNCHECKED, 0);
@@ -111,14 +112,14 @@ TEST(OptionsDialog, EditedValuesAreStoredAndLongNamesCutTo99Characters) {
 TEST(OptionsDialog, CancelStoresNothing) {
     testsupport::CleanSettings clean;
     Shown shown;
-    EXPECT_EQ(IDCANCEL, RunOptions(&shown, [](HWND hDlg) {
+    EXPECT_EQ(IDCANCEL, RunOptions(TEST_HERE, &shown, [](HWND hDlg) {
         SetDlgItemTextA(hDlg, IDC_CONTEXT_WIDTH, "12");
         SetDlgItemTextA(hDlg, IDC_COLUMN_NAME, "Edited");
     }, IDCANCEL));
     std::string data;
-    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", &data));
-    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "ContextBreite", &data));
-    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "Ansi", &data));
+    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, &data));
+    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, contract::kContextWidth, &data));
+    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, contract::kAnsi, &data));
 }
 
 TEST(OptionsDialog, OutOfRangeAndTextAreRefusedWithTheFocusBackOnTheNumber) {
@@ -129,21 +130,16 @@ TEST(OptionsDialog, OutOfRangeAndTextAreRefusedWithTheFocusBackOnTheNumber) {
     std::vector<bool> focusBack;
     std::string storedBeforeGoodInput = "unset";
     size_t next = 0;
-    int phase = 0, ticks = 0;
-    Ticker ticker([&] {
-        HWND hDlg = FindThreadWindow(kCaption);
+    int phase = 0;
+    // The dialog is handed to the driver on every tick (it is never done with it);
+    // the box it opens over it is looked for here. A stuck dialog is closed after 9 s.
+    DialogDriver driver(TEST_HERE, DialogDriver::Titled(kCaption, "#32770"), [&](HWND hDlg) {
         HWND box = FindThreadWindow("Tolvard");
-        if (++ticks > 300) {   // could not drive it: end it
-            if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
-            if (hDlg) PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
-            return false;
-        }
-        if (!hDlg) return true;
         if (phase == 0) {
             if (next == inputs.size() - 1) {
                 std::string data;
                 storedBeforeGoodInput = testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey,
-                                                                  "ContextBreite", &data) ? "stored" : "none";
+                                                                  contract::kContextWidth, &data) ? "stored" : "none";
             }
             SetDlgItemTextA(hDlg, IDC_CONTEXT_WIDTH, inputs[next++].c_str());
             SetDlgItemTextA(hDlg, IDC_COLUMN_NAME, "Kommentar");
@@ -157,8 +153,8 @@ TEST(OptionsDialog, OutOfRangeAndTextAreRefusedWithTheFocusBackOnTheNumber) {
             focusBack.push_back(GetFocus() == GetDlgItem(hDlg, IDC_CONTEXT_WIDTH));
             phase = 0;
         }
-        return true;
-    });
+        return false;
+    }, 9000);
     EXPECT_EQ(IDOK, dialog.DoModal());
     EXPECT_EQ((std::vector<std::string>{"Please enter an integer between 0 and 1024.",
                                         "Please enter a positive integer."}),

@@ -8,7 +8,10 @@
 
 #include "DialogDriver.h"
 #include "HookLibrary.h"
+#include "LearnedTitles.h"
+#include "TestContract.h"
 #include "TestSupport.h"
+#include "WindowControls.h"
 
 #include <gtest/gtest.h>
 
@@ -21,11 +24,10 @@ CTolvardApp theApp;
 
 namespace {
 
-const char kSettingsKey[] = "Software\\Varnoke\\Tolvard\\Settings";
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
-const char kContextKey[] = "*\\shellex\\ContextMenuHandlers\\Tolvane";
-const char kPropertyKey[] = "*\\shellex\\PropertySheetHandlers\\Tolvane";
-const std::string kClassId = std::string("{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}") + '\0';
+using namespace testsupport;
+using contract::kSettingsKey;
+
+const std::string kClassId = std::string(contract::kClassIdText) + '\0';
 
 std::string Setting(const char* value) {
     std::string data;
@@ -45,19 +47,22 @@ std::string HandlerKey(const char* key, REGSAM view = 0) {
 
 void RemoveHandlerKeys() {
     for (REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_32KEY)}) {
-        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Tolvane", view);
-        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, "*\\shellex\\PropertySheetHandlers\\Tolvane", view);
+        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, contract::kContextHandlerKey, view);
+        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, contract::kPropertyHandlerKey, view);
     }
 }
 
 // Hands each dialog to the test's list and closes it (OK).
 struct DialogLog {
+    explicit DialogLog(testsupport::Caller caller)
+        : driver(caller, DialogDriver::AnyDialog(), [this](HWND dialog) {
+              std::string text = MessageBoxText(dialog);
+              seen.push_back(WindowText(dialog) + (text.empty() ? "" : ":" + text));
+              PostCommand(dialog, IDOK);
+              return true;
+          }) {}
     std::vector<std::string> seen;
-    DialogDriver driver{[this](HWND dialog) {
-        std::string text = ControlText(dialog, 0xFFFF);
-        seen.push_back(WindowText(dialog) + (text.empty() ? "" : ":" + text));
-        PressButton(dialog, IDOK);
-    }};
+    DialogDriver driver;
 };
 
 // Pumps this thread's messages through the application, as its message loop does,
@@ -79,7 +84,6 @@ protected:
 
     void SetUp() override {
         RemoveHandlerKeys();
-        testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
     }
 
     void TearDown() override {
@@ -93,7 +97,7 @@ protected:
 
     // Runs the start-up as the program does; the splash is closed at once.
     bool Start() {
-        DialogLog dialogs;
+        DialogLog dialogs(TEST_HERE);
         BOOL started = theApp.InitInstance();
         splash_ = dialogs.seen;
         return started && Frame();
@@ -116,6 +120,7 @@ protected:
     }
 
     testsupport::CleanSettings clean_;
+    testsupport::LearnedTitles learned_;
     RegisteredHookLibrary library_;
     std::vector<std::string> splash_;
 };
@@ -174,37 +179,38 @@ TEST_F(TrayAppTest, SwitchesFlipTheirProfileValuesAndHandlerKeys) {
     ASSERT_TRUE(StartAndClearLog());
     // Keys left from before are emptied and removed by the first click.
     for (REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_32KEY)})
-        testsupport::SetRegString(HKEY_CLASSES_ROOT, kContextKey, "", "{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}", true,
+        testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kContextHandlerKey, "", contract::kClassIdText, true,
                                   view);
+    for (REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_32KEY)})
+        ASSERT_EQ(kClassId, HandlerKey(contract::kContextHandlerKey, view));
 
-    for (REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_32KEY)}) ASSERT_EQ(kClassId, HandlerKey(kContextKey, view));
-    Command(ID_TOGGLE_CONTEXT);
-    EXPECT_EQ("0", Setting("EnableContext"));
-    EXPECT_EQ("<missing>", HandlerKey(kContextKey));
-    EXPECT_EQ("<missing>", HandlerKey(kContextKey, KEY_WOW64_32KEY));
-    Command(ID_TOGGLE_CONTEXT);
-    EXPECT_EQ("1", Setting("EnableContext"));
-    EXPECT_EQ(kClassId, HandlerKey(kContextKey));
-    EXPECT_EQ(kClassId, HandlerKey(kContextKey, KEY_WOW64_32KEY));
-
-    Command(ID_TOGGLE_PROPERTY);
-    EXPECT_EQ("0", Setting("EnableProperty"));
-    EXPECT_EQ("<missing>", HandlerKey(kPropertyKey));
-    EXPECT_EQ("<missing>", HandlerKey(kPropertyKey, KEY_WOW64_32KEY));
-    Command(ID_TOGGLE_PROPERTY);
-    EXPECT_EQ("1", Setting("EnableProperty"));
-    EXPECT_EQ(kClassId, HandlerKey(kPropertyKey));
-    EXPECT_EQ(kClassId, HandlerKey(kPropertyKey, KEY_WOW64_32KEY));
+    struct Switch {
+        UINT command;
+        const char* setting;
+        const char* handlerKey;
+    };
+    for (const Switch& flip : {Switch{ID_TOGGLE_CONTEXT, contract::kEnableContext, contract::kContextHandlerKey},
+                               Switch{ID_TOGGLE_PROPERTY, contract::kEnableProperty, contract::kPropertyHandlerKey}}) {
+        SCOPED_TRACE(flip.setting);
+        Command(flip.command);
+        EXPECT_EQ("0", Setting(flip.setting));
+        EXPECT_EQ("<missing>", HandlerKey(flip.handlerKey));
+        EXPECT_EQ("<missing>", HandlerKey(flip.handlerKey, KEY_WOW64_32KEY));
+        Command(flip.command);
+        EXPECT_EQ("1", Setting(flip.setting));
+        EXPECT_EQ(kClassId, HandlerKey(flip.handlerKey));
+        EXPECT_EQ(kClassId, HandlerKey(flip.handlerKey, KEY_WOW64_32KEY));
+    }
     // The class registration is not touched.
     char path[MAX_PATH];
     EXPECT_EQ(1, FindExtensionPath(path, sizeof path));
 
     Command(ID_TOGGLE_EXPLORER);
-    EXPECT_EQ("0", Setting("EnableExplorer"));
+    EXPECT_EQ("0", Setting(contract::kEnableExplorer));
     EXPECT_EQ("deactivate\ndetach\n", library_.Events());
     EXPECT_FALSE(IsExplorerHookLoaded());
     Command(ID_TOGGLE_EXPLORER);
-    EXPECT_EQ("1", Setting("EnableExplorer"));
+    EXPECT_EQ("1", Setting(contract::kEnableExplorer));
     EXPECT_EQ("deactivate\ndetach\nattach\nactivate\n", library_.Events());
 }
 
@@ -235,9 +241,9 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(TrayAppTest, RightClickShowsTheMenuWithCheckMarksFromTheProfile) {
     ASSERT_TRUE(Start());
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableProperty", 0);
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableProperty, 0);
     // EnableContext missing: on. EnableExplorer 7: on.
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableExplorer", 7);
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 7);
 
     MenuSnapshot snapshot;
     g_snapshot = &snapshot;
@@ -256,7 +262,7 @@ TEST_F(TrayAppTest, RightClickShowsTheMenuWithCheckMarksFromTheProfile) {
 
 TEST_F(TrayAppTest, DoubleClickOpensTheAboutBoxOtherMouseEventsDoNothing) {
     ASSERT_TRUE(Start());
-    DialogLog dialogs;
+    DialogLog dialogs(TEST_HERE);
     for (LPARAM mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE}) {
         SendMessageA(FrameWindow(), WM_USER, 101, mouse);
     }
@@ -273,9 +279,10 @@ TEST_F(TrayAppTest, DoubleClickOpensTheAboutBoxOtherMouseEventsDoNothing) {
 TEST_F(TrayAppTest, AboutAndOptionsCommandsOpenTheirDialogsOwnedByTheFrame) {
     ASSERT_TRUE(Start());
     std::vector<std::string> seen;
-    DialogDriver driver([&](HWND dialog) {
+    DialogDriver driver(TEST_HERE, DialogDriver::AnyDialog(), [&](HWND dialog) {
         seen.push_back(WindowText(dialog) + (GetWindow(dialog, GW_OWNER) == FrameWindow() ? " (frame)" : ""));
-        PressButton(dialog, IDCANCEL);
+        PostCommand(dialog, IDCANCEL);
+        return true;
     });
     Command(ID_APP_ABOUT);
     Command(ID_OPTIONS);
@@ -284,7 +291,7 @@ TEST_F(TrayAppTest, AboutAndOptionsCommandsOpenTheirDialogsOwnedByTheFrame) {
 
 TEST_F(TrayAppTest, PingThreadMessageShowsAPingBox) {
     ASSERT_TRUE(Start());
-    DialogLog dialogs;
+    DialogLog dialogs(TEST_HERE);
     PostThreadMessageA(GetCurrentThreadId(), WM_USER + 1, 0, 0);
     PumpApplication();
     EXPECT_EQ((std::vector<std::string>{"Tolvard:Ping"}), dialogs.seen);

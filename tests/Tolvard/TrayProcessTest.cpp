@@ -4,9 +4,11 @@
 #include "TrayIcon.h"
 #include "resource.h"
 
-#include "DialogDriver.h"
 #include "HookLibrary.h"
+#include "LearnedTitles.h"
 #include "TestSupport.h"
+#include "WindowControls.h"
+#include "WindowFinder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,37 +18,17 @@
 
 namespace {
 
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
+using namespace testsupport;
 
-struct ProcessWindows {
-    DWORD processId;
-    const char* className;   // nullptr: any
-    const char* title;       // nullptr: any
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-    ProcessWindows* search = reinterpret_cast<ProcessWindows*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId) return TRUE;
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (search->className && lstrcmpA(className, search->className) != 0) return TRUE;
-    if (search->title && WindowText(window) != search->title) return TRUE;
-    if (search->className && !IsWindowVisible(window)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// Waits up to timeoutMs for a top-level window of the process.
+// Waits up to timeoutMs for a top-level window of the process (a visible one, when
+// the class is given).
 HWND WaitForWindow(HANDLE process, const char* className, const char* title, DWORD timeoutMs = 20000) {
-    ProcessWindows search = {GetProcessId(process), className, title, nullptr};
-    for (DWORD waited = 0; waited < timeoutMs && !search.found; waited += 50) {
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) Sleep(50);
-    }
-    return search.found;
+    testsupport::WindowQuery query;
+    query.processId = GetProcessId(process);
+    query.className = className;
+    query.title = title;
+    query.visibleOnly = className != nullptr;
+    return testsupport::WaitForWindowBy(query, timeoutMs);
 }
 
 // Is there an icon of this window and id in the notification area? Changing nothing
@@ -105,10 +87,10 @@ HWND WaitForTaskbar() {
 class TrayProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
         ASSERT_TRUE(WaitForTaskbar()) << "no notification area on this desktop";
     }
     testsupport::CleanSettings clean_;
+    testsupport::LearnedTitles learned_;
     RegisteredHookLibrary library_;
 };
 
@@ -169,7 +151,7 @@ TEST_F(TrayProcessTest, PingToTheMainThreadShowsAPingBox) {
     HWND box = WaitForWindow(tolvard.Handle(), "#32770", nullptr, 10000);
     ASSERT_TRUE(box);
     EXPECT_EQ("Tolvard", WindowText(box));
-    EXPECT_EQ("Ping", ControlText(box, 0xFFFF));
+    EXPECT_EQ("Ping", MessageBoxText(box));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     PostMessageA(frame, WM_COMMAND, 57665, 0);
     EXPECT_TRUE(tolvard.Ended(10000));

@@ -1,11 +1,11 @@
 # Tests of Tolvard's own Parts (the tray program): hook control, wizard, switches,
 # tray icon, start-up and shutdown.
-tolvane_test_helper(explorer_window SOURCES ExplorerWindowHelper.cpp LIBS comctl32)
+tolvane_test_helper(explorer_window SOURCES ExplorerWindowHelper.cpp)
 add_library(hook_library SHARED HookLibraryHelper.cpp)
 set_target_properties(hook_library PROPERTIES PREFIX "")
 target_link_options(hook_library PRIVATE -static -Wl,--kill-at)
 
-add_library(tolvard_test_support STATIC DialogDriver.cpp ExplorerWindowFixture.cpp HookLibrary.cpp)
+add_library(tolvard_test_support STATIC HookLibrary.cpp)
 target_link_libraries(tolvard_test_support PUBLIC test_support)
 target_include_directories(tolvard_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 

@@ -17,8 +17,10 @@
 
 #include <string>
 
-#include "ExplorerWindowFixture.h"
+#include "ExplorerWindowProcess.h"
+#include "LearnedTitles.h"
 #include "SystemSnapshot.h"
+#include "TestContract.h"
 #include "TestSupport.h"
 
 using installertest::Describe;
@@ -26,16 +28,13 @@ using installertest::SystemSnapshot;
 
 namespace {
 
-const CLSID kTolvaneClass = {0x9C52E1B7, 0x0A4F, 0x11d3, {0xB6, 0xE2, 0x7F, 0x41, 0xC0, 0x8D, 0x5A, 0x96}};
-const char kClassIdText[] = "{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}";
-const char kServerKey[] = "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32";
-const char kContextHandlerKey[] = "*\\shellex\\ContextMenuHandlers\\Tolvane";
-const char kPageHandlerKey[] = "*\\shellex\\PropertySheetHandlers\\Tolvane";
+using contract::kClassIdText;
+using contract::kClassKey;
+using contract::kContextHandlerKey;
+using contract::kServerKey;
+using contract::kSettingsKey;
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvane";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kSettingsKey[] = "Software\\Varnoke\\Tolvard\\Settings";
-const char kExplorerKey[] = "Software\\Varnoke\\Tolvard\\Explorer";
-const char kClassKey[] = "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}";
 #ifdef _WIN64
 const char kSetup[] = "Tolvane-setup-x64.exe";
 #else
@@ -216,14 +215,14 @@ TEST_F(InstallerTest, InstallsTheProgramsTheRegistrationAndTheShortcut) {
         EXPECT_EQ("Apartment", RegText(HKEY_CLASSES_ROOT, kServerKey, "ThreadingModel", view));
         // The context-menu entry and the page start switched on, as Tolvard's switches read then.
         EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, kContextHandlerKey, nullptr, view));
-        EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, kPageHandlerKey, nullptr, view));
+        EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, contract::kPropertyHandlerKey, nullptr, view));
     }
 #ifdef _WIN64
     for (const char* view : {"/reg:32", "/reg:64"}) {
         SCOPED_TRACE(view);
         EXPECT_TRUE(RegQueryFinds(std::string("HKCR\\") + kServerKey, view));
         EXPECT_TRUE(RegQueryFinds(std::string("HKCR\\") + kContextHandlerKey, view));
-        EXPECT_TRUE(RegQueryFinds(std::string("HKCR\\") + kPageHandlerKey, view));
+        EXPECT_TRUE(RegQueryFinds(std::string("HKCR\\") + contract::kPropertyHandlerKey, view));
     }
 #endif
 
@@ -241,7 +240,7 @@ TEST_F(InstallerTest, InstallsTheProgramsTheRegistrationAndTheShortcut) {
         SCOPED_TRACE(view);
         EXPECT_FALSE(RegQueryFinds(std::string("HKCR\\") + kClassKey, view));
         EXPECT_FALSE(RegQueryFinds(std::string("HKCR\\") + kContextHandlerKey, view));
-        EXPECT_FALSE(RegQueryFinds(std::string("HKCR\\") + kPageHandlerKey, view));
+        EXPECT_FALSE(RegQueryFinds(std::string("HKCR\\") + contract::kPropertyHandlerKey, view));
     }
 #endif
 }
@@ -261,7 +260,7 @@ TEST_F(InstallerTest, ComCreatesTheInstalledObject) {
     Install();
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     IUnknown* object = nullptr;
-    HRESULT result = CoCreateInstance(kTolvaneClass, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit,
+    HRESULT result = CoCreateInstance(contract::kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit,
                                       reinterpret_cast<void**>(&object));
     EXPECT_EQ(S_OK, result);
     EXPECT_NE(nullptr, GetModuleHandleA(Installed("Tolvane.dll").c_str())) << "not the installed library";
@@ -272,22 +271,6 @@ TEST_F(InstallerTest, ComCreatesTheInstalledObject) {
     EXPECT_EQ(nullptr, GetModuleHandleA(Installed("Tolvane.dll").c_str())) << "the library stayed loaded";
 }
 
-// The columns of an Explorer-shaped window's list view once it has had the focus.
-int ColumnsAfterFocus(const ExplorerWindowProcess& explorer, int expected) {
-    HWND listView = FindWindowExA(FindWindowExA(explorer.Window(), nullptr, "SHELLDLL_DefView", nullptr), nullptr,
-                                  "SysListView32", nullptr);
-    if (!listView) return -1;
-    PostMessageA(explorer.Window(), WM_APP, 0, 0);   // the helper's way of a click into the list
-    HWND header = reinterpret_cast<HWND>(SendMessageA(listView, LVM_GETHEADER, 0, 0));
-    int columns = -1;
-    for (int tries = 0; tries < 40; ++tries) {
-        columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-        if (columns == expected) break;
-        Sleep(50);
-    }
-    return columns;
-}
-
 // Tolvard finds the library through the class registration alone and starts the
 // column hook from it: the system then maps the installed library into this process
 // too, and the hook adds the description column to a 64-bit Explorer-shaped window.
@@ -296,10 +279,8 @@ TEST_F(InstallerTest, TolvardFindsTheInstalledLibraryAndTheUninstallerEndsIt) {
     Install();
     // Explorer's texts as the wizard stores them for the Explorer-shaped window, so
     // that no wizard comes up.
-    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
-    const char* const titleValues[] = {"ExplorerName", "ExplorerSize", "ExplorerType", "ExplorerModified"};
-    for (int column = 0; column < 4; ++column)
-        testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, titleValues[column], kHelperTitles[column], false);
+    testsupport::LearnedTitles::Store({kHelperTitles[0], kHelperTitles[1], kHelperTitles[2], kHelperTitles[3]},
+                                      "\"Exploring - \"");
     HANDLE tolvard = testsupport::StartProcess(testsupport::QuoteArgument(Installed("Tolvard.exe")));
     ASSERT_NE(nullptr, tolvard);
 
@@ -320,7 +301,7 @@ TEST_F(InstallerTest, TolvardFindsTheInstalledLibraryAndTheUninstallerEndsIt) {
     {
         ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
         ASSERT_TRUE(explorer.Window());
-        EXPECT_EQ(5, ColumnsAfterFocus(explorer, 5)) << "no description column in the Explorer-shaped window";
+        EXPECT_EQ(5, explorer.ColumnsAfterFocus(5)) << "no description column in the Explorer-shaped window";
     }
 
     std::string pendingBefore;
@@ -334,7 +315,7 @@ TEST_F(InstallerTest, TolvardFindsTheInstalledLibraryAndTheUninstallerEndsIt) {
         // Tolvard has gone, and its hook with it.
         ExplorerWindowProcess explorer("ExploreWClass", "Exploring - C:\\", 4);
         ASSERT_TRUE(explorer.Window());
-        EXPECT_EQ(4, ColumnsAfterFocus(explorer, 5)) << "the hook outlived Tolvard";
+        EXPECT_EQ(4, explorer.ColumnsAfterFocus(5)) << "the hook outlived Tolvard";
     }
 
     // This process, like every process that the hook reached, still holds the library,
@@ -374,9 +355,8 @@ HANDLE WaitForTolvardWindow(const char* className, const char* title, DWORD othe
 // other process holds the library.
 TEST_F(InstallerTest, UpgradeAndUninstallEndTolvardAlsoDuringItsSplash) {
     Install();
-    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
-    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableExplorer", 0);
+    testsupport::LearnedTitles::Store({"Name"}, "\"Exploring - \"");
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 0);
     HANDLE running = testsupport::StartProcess(testsupport::QuoteArgument(Installed("Tolvard.exe")));
     ASSERT_NE(nullptr, running);
     HANDLE frame = WaitForTolvardWindow(nullptr, "Tolvard", 0, 30000);
@@ -409,12 +389,12 @@ TEST_F(InstallerTest, InstallingAgainDuplicatesNothing) {
 // Tolvard turned off (its value 0, its handler key removed).
 TEST_F(InstallerTest, UpgradeKeepsTheUsersChoices) {
     Install("/AUTOSTART=0");
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableContext", 0);
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableContext, 0);
     testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kContextHandlerKey);
     Install();
     EXPECT_EQ("<missing>", RegText(HKEY_LOCAL_MACHINE, kRunKey, "Tolvard"));
     EXPECT_EQ("<missing>", RegText(HKEY_CLASSES_ROOT, kContextHandlerKey, nullptr));
-    EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, kPageHandlerKey, nullptr));
+    EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, contract::kPropertyHandlerKey, nullptr));
     Install("/AUTOSTART=1");
     EXPECT_EQ("\"" + Installed("Tolvard.exe") + "\"", RegText(HKEY_LOCAL_MACHINE, kRunKey, "Tolvard"));
 }
@@ -439,9 +419,9 @@ TEST_F(InstallerTest, UninstallRemovesSettingsButNotDescriptions) {
     DWORD attributes = testsupport::Attributes(documents.File("DESCRIPT.ION"));
     ASSERT_EQ("report.txt Monthly report\r\n", descriptions);
 
-    testsupport::SetRegString(HKEY_CURRENT_USER, "Software\\Varnoke\\Tolvane", "ColumnName", "Notes");
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableExplorer", 0);
-    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
+    testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kColumnName, "Notes");
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 0);
+    testsupport::LearnedTitles::Store({"Name"});
     Uninstall();
 
     EXPECT_EQ(descriptions, testsupport::ReadFileBytes(documents.File("DESCRIPT.ION")));
@@ -450,7 +430,7 @@ TEST_F(InstallerTest, UninstallRemovesSettingsButNotDescriptions) {
     EXPECT_TRUE(changes.empty()) << "left behind:" << Describe(changes);
     EXPECT_EQ("yes", RegText(HKEY_CURRENT_USER, "Software\\Varnoke\\Other", "Kept"));
 
-    testsupport::DeleteRegTree(HKEY_CURRENT_USER, "Software\\Varnoke");
+    testsupport::DeleteRegTree(HKEY_CURRENT_USER, contract::kVendorKey);
     before_ = SystemSnapshot::Take();
 }
 
@@ -459,9 +439,8 @@ TEST_F(InstallerTest, UninstallRemovesSettingsButNotDescriptions) {
 // takes the entry away in both registry views and brings it back in both.
 TEST_F(InstallerTest, TolvardsSwitchChangesBothRegistryViews) {
     Install();
-    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
-    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableExplorer", 0);
+    testsupport::LearnedTitles::Store({"Name"}, "\"Exploring - \"");
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 0);
     HANDLE tolvard = testsupport::StartProcess(testsupport::QuoteArgument(Installed("Tolvard.exe")));
     ASSERT_NE(nullptr, tolvard);
     HWND frame = nullptr;
@@ -484,7 +463,7 @@ TEST_F(InstallerTest, TolvardsSwitchChangesBothRegistryViews) {
     }
     // The property page was not touched.
     for (const char* view : {"/reg:32", "/reg:64"})
-        EXPECT_TRUE(RegQueryFinds(std::string("HKCR\\") + kPageHandlerKey, view)) << view;
+        EXPECT_TRUE(RegQueryFinds(std::string("HKCR\\") + contract::kPropertyHandlerKey, view)) << view;
     Uninstall();
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(tolvard, 15000)) << "the uninstaller did not end Tolvard";
     TerminateProcess(tolvard, 1);
@@ -505,8 +484,7 @@ TEST_F(InstallerTest, ThirtyTwoBitCompanionRunsWithTolvardWhereTheMachineRuns32B
     CloseHandle(probe);
     EXPECT_EQ(2u, exitCode) << "the companion without arguments";
 
-    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
-    testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerName", "Name", false);
+    testsupport::LearnedTitles::Store({"Name"}, "\"Exploring - \"");
     HANDLE tolvard = testsupport::StartProcess(testsupport::QuoteArgument(Installed("Tolvard.exe")));
     ASSERT_NE(nullptr, tolvard);
     bool running = false;
@@ -572,8 +550,8 @@ TEST_F(InstallerTest, UpgradeTakesOverAnInstallationOfThe32BitSetup) {
     SetString(HKEY_CLASSES_ROOT, kClassKey, nullptr, "Tolvane", k32);
     SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, old + "\\Tolvane.dll", k32);
     SetString(HKEY_CLASSES_ROOT, kServerKey, "ThreadingModel", "Apartment", k32);
-    SetString(HKEY_CLASSES_ROOT, kPageHandlerKey, nullptr, kClassIdText, k32);
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "EnableContext", 0);
+    SetString(HKEY_CLASSES_ROOT, contract::kPropertyHandlerKey, nullptr, kClassIdText, k32);
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableContext, 0);
     SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tolvane and Tolvard", k32);
     SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", old, k32);
     SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"" + old + "\\uninstall.exe\"", k32);
@@ -592,7 +570,7 @@ TEST_F(InstallerTest, UpgradeTakesOverAnInstallationOfThe32BitSetup) {
     for (REGSAM view : kViews) {
         SCOPED_TRACE(view);
         EXPECT_EQ("<missing>", RegText(HKEY_CLASSES_ROOT, kContextHandlerKey, nullptr, view));
-        EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, kPageHandlerKey, nullptr, view));
+        EXPECT_EQ(kClassIdText, RegText(HKEY_CLASSES_ROOT, contract::kPropertyHandlerKey, nullptr, view));
     }
     // TearDown uninstalls: then nothing of either installation may be left.
 }

@@ -177,14 +177,18 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
     return static_cast<int>(exitCode);
 }
 
+void PumpPendingMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 void PumpMessages(DWORD milliseconds) {
     DWORD start = GetTickCount();
     do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        PumpPendingMessages();
         Sleep(5);
     } while (GetTickCount() - start < milliseconds);
 }

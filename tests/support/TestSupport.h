@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "TestContract.h"
+
 namespace testsupport {
 
 // Full path of a shipped binary in the product tree's dist folder (Tolvane.dll,
@@ -51,8 +53,8 @@ bool ReadRegValue(HKEY root, const char* subkey, const char* value, std::string*
 // test starts from the defaults.
 class CleanSettings {
 public:
-    CleanSettings() { DeleteRegTree(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke"); }
-    ~CleanSettings() { DeleteRegTree(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke"); }
+    CleanSettings() { DeleteRegTree(HKEY_CURRENT_USER, contract::kVendorKey); }
+    ~CleanSettings() { DeleteRegTree(HKEY_CURRENT_USER, contract::kVendorKey); }
 };
 
 // Starts a program (a full command line) and returns its process handle, or
@@ -62,6 +64,8 @@ HANDLE StartProcess(const std::string& commandLine);
 // could not start or did not end in time (it is then terminated).
 int RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
 
+// Dispatches the messages waiting for this thread, and returns.
+void PumpPendingMessages();
 // Pumps this thread's messages for about the given time.
 void PumpMessages(DWORD milliseconds);
 // Pumps this thread's messages (hooks and sent messages of other processes reach

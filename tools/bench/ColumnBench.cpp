@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ExplorerShape.h"
+#include "LearnedTitles.h"
 #include "TestSupport.h"
 
 using namespace explorershape;
@@ -46,11 +47,7 @@ int main(int argc, char** argv) {
         lines += line;
     }
     testsupport::WriteFileBytes(folder.File("DESCRIPT.ION"), lines);
-    const char explorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerName", "Name", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerSize", "Size", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerType", "Type", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerModified", "Modified", false);
+    testsupport::LearnedTitles::Store({"Name", "Size", "Type", "Modified"});
 
     HMODULE library = LoadLibraryA(testsupport::DistFile("Tolvane.dll").c_str());
     if (!library) return 1;
@@ -66,7 +63,7 @@ int main(int argc, char** argv) {
     Explorer explorer = CreateExplorer("CabinetWClass", folder.Path());
     FillList(explorer.list, StandardColumns(), labels);
     SetFocus(explorer.list);
-    Pump();
+    testsupport::PumpPendingMessages();
     if (ColumnTitle(explorer.list, 4) != "Description") {
         printf("the column was not added\n");
         return 1;

@@ -30,6 +30,8 @@
 #include <vector>
 
 #include "ExplorerShape.h"
+#include "LearnedTitles.h"
+#include "TestContract.h"
 #include "TestSupport.h"
 #include "store/DescriptionFile.h"
 
@@ -134,7 +136,7 @@ bool Measure(int entries, int rounds, Timings* timings) {
     Explorer explorer = CreateExplorer("CabinetWClass", folder.Path());
     FillList(explorer.list, StandardColumns(), labels);
     SetFocus(explorer.list);
-    Pump();
+    testsupport::PumpPendingMessages();
     bool ok = ColumnTitle(explorer.list, kColumn) == "Description" && PlainRead(ion) == static_cast<size_t>(entries);
     for (int row = 0; ok && row < kRows; ++row) {
         bool described = entries >= kRows || row < entries;
@@ -173,7 +175,7 @@ bool Measure(int entries, int rounds, Timings* timings) {
     timings->within = Median(within);
     timings->perCell = Median(perCell);
     DestroyWindow(explorer.frame);
-    Pump();
+    testsupport::PumpPendingMessages();
     return true;
 }
 
@@ -183,13 +185,9 @@ int main(int argc, char** argv) {
     int rounds = argc > 1 ? atoi(argv[1]) : 15;
     if (rounds < 1) return 2;
     testsupport::CleanSettings settings;
-    const char explorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerName", "Name", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerSize", "Size", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerType", "Type", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerModified", "Modified", false);
+    testsupport::LearnedTitles::Store({"Name", "Size", "Type", "Modified"});
     // As the options dialog leaves it: the settings key exists and holds Ansi.
-    testsupport::SetRegString(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", "Ansi", "1");
+    testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kAnsi, "1");
 
     HMODULE library = LoadLibraryA(testsupport::DistFile("Tolvane.dll").c_str());
     if (!library) return 1;

@@ -10,13 +10,14 @@
 #include "FolderWindow.h"
 #include "ScreenShots.h"
 #include "ShellextTestSupport.h"
+#include "TestContract.h"
 #include "TolvardProcess.h"
 
 namespace demo {
 
 namespace {
 
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
+using contract::kExplorerKey;
 const int kDescriptionField = 1001;   // the edit dialog's and the page's description field
 const char kEditDialogTitle[] = "Notavell";
 
@@ -134,7 +135,7 @@ void Desktop::ShowMenuAndDialog(int row) {
     }
     for (const std::string& note : menu_->HandlerNotes()) Say("  handler %s", note.c_str());
     Say("  the menu: %s", menu_->Entries().c_str());
-    UINT entry = menu_->HandlerCommand(shellext::kClassIdText);
+    UINT entry = menu_->HandlerCommand(contract::kClassIdText);
     Check(entry != 0, "the context-menu entry");
 
     g_menuShots = &shots_;
@@ -145,8 +146,8 @@ void Desktop::ShowMenuAndDialog(int row) {
 
     Say("  our entry picked: InvokeCommand opens the edit dialog");
     std::string field;
-    bool shown = shellext::DriveModalWindow(
-        kEditDialogTitle, [&] { menu_->Invoke(window_.Frame(), entry); },
+    bool shown = testsupport::DriveModalWindow(
+        TEST_HERE, kEditDialogTitle, [&] { menu_->Invoke(window_.Frame(), entry); },
         [&](HWND dialog) {
             field = shellext::WindowText(GetDlgItem(dialog, kDescriptionField));
             shots_.Take("dialog");
@@ -161,8 +162,8 @@ void Desktop::ShowMenuAndDialog(int row) {
 void Desktop::ShowPropertyPage(int row) {
     std::string title = "Properties for " + window_.Name(row);
     std::string pages, field;
-    bool shown = shellext::DriveModalWindow(
-        title.c_str(), [&] { menu_->InvokeShellVerb(window_.Frame(), "properties"); },
+    bool shown = testsupport::DriveModalWindow(
+        TEST_HERE, title, [&] { menu_->InvokeShellVerb(window_.Frame(), "properties"); },
         [&](HWND sheet) {
             std::vector<std::string> titles = shellext::TabTitles(sheet);
             for (size_t index = 0; index < titles.size(); ++index) {

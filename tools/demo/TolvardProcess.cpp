@@ -2,6 +2,8 @@
 
 #include "DemoSteps.h"
 #include "ShellextTestSupport.h"
+#include "TestContract.h"
+#include "WindowControls.h"
 #include "resource.h"   // Tolvard's dialog, control and command ids
 
 #include <tlhelp32.h>
@@ -41,7 +43,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
     return FALSE;
 }
 
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
+using contract::kExplorerKey;
 
 // The wizard stores the column titles last.
 bool ExplorerTextsStored() {
@@ -50,11 +52,6 @@ bool ExplorerTextsStored() {
     bool stored = RegQueryValueExA(key, "ExplorerName", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
     return stored;
-}
-
-// Presses a page's button as a click does: the button's command to its dialog.
-void Press(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 }  // namespace
@@ -123,16 +120,16 @@ bool TolvardProcess::AnswerStartUp(const std::function<void(const char* page)>& 
         if (GetDlgItem(page, IDC_WELCOME_BACK)) {
             Say("  wizard page 1 (welcome) -> Next");
             onPage("welcome");
-            Press(page, IDOK);
+            testsupport::PostCommand(page, IDOK);
         } else if (HWND caption = GetDlgItem(page, IDC_EXPLORER_CAPTION)) {
             *confirmed = TextOf(caption);
             Say("  wizard page 2 (confirm): the Explorer window found is \"%s\" -> Next", confirmed->c_str());
             onPage("confirm");
-            Press(page, IDOK);
+            testsupport::PostCommand(page, IDOK);
         } else if (GetDlgItem(page, IDC_TITLE_NAME)) {
             Say("  wizard page 3 (column titles): Tolvard could not read them; the defaults taken -> Next");
             onPage("titles");
-            Press(page, IDOK);
+            testsupport::PostCommand(page, IDOK);
         } else {
             Say("  Tolvard says: \"%s\"", TextOf(GetDlgItem(page, 0xFFFF)).c_str());
             return false;

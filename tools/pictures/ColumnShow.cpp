@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "ExplorerShape.h"
+#include "LearnedTitles.h"
+#include "TestContract.h"
 #include "ScreenShots.h"
 #include "TestSupport.h"
 
@@ -49,13 +51,8 @@ int main() {
     testsupport::WriteFileBytes(std::string(folder) + "\\DESCRIPT.ION", lines);
     SetFileAttributesA((std::string(folder) + "\\DESCRIPT.ION").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
-    const char explorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerName", "Name", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerSize", "Size", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerType", "Type", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, explorerKey, "ExplorerModified", "Modified", false);
-    testsupport::SetRegString(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", "Breite", "260", false);
+    testsupport::LearnedTitles::Store({"Name", "Size", "Type", "Modified"}, "\"Exploring - \"");
+    testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kColumnWidth, "260", false);
 
     HMODULE library = LoadLibraryA(testsupport::DistFile("Tolvane.dll").c_str());
     if (!library) return 1;

@@ -23,11 +23,8 @@ int main(int argc, char** argv) {
         dialog.DoModal();
         return shots::TakenWhenShown() ? 0 : result;
     }
-    testsupport::SetRegString(HKEY_CLASSES_ROOT,
-                              "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32", "",
-                              testsupport::DistFile("Tolvane.dll"));
-    testsupport::SetRegString(HKEY_CLASSES_ROOT,
-                              "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32", "",
+    testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kServerKey, "", testsupport::DistFile("Tolvane.dll"));
+    testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kServerKey, "",
                               testsupport::BinFile("..\\..\\dist\\Tolvane.dll"), true, KEY_WOW64_32KEY);
     CAboutDialog dialog(kAboutLinks, kAboutLinkCount, 0);
     dialog.DoModal();

@@ -40,7 +40,7 @@ IUnknown* MakeExtension() {
         Export<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(library, "DllGetClassObject");
     if (!getClassObject) return nullptr;
     IClassFactory* factory = nullptr;
-    if (FAILED(getClassObject(kTolvaneClassId, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) return nullptr;
+    if (FAILED(getClassObject(contract::kClassId, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) return nullptr;
     IUnknown* extension = nullptr;
     factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&extension));
     factory->Release();

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "ExplorerShape.h"
+#include "TestSupport.h"
+#include "WindowControls.h"
 
 using namespace explorershape;
 
@@ -31,7 +33,7 @@ void Report(const std::string& key, int value) { Report(key, std::to_string(valu
 
 void Focus(HWND window) {
     SetFocus(window);
-    Pump();
+    testsupport::PumpPendingMessages();
 }
 
 // Moves the focus away and back, as a user clicking into the file list again.
@@ -225,7 +227,7 @@ int Deactivate(const std::vector<std::string>& args) {
     HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, args[3].c_str());
     if (!ready || !go) return 3;
     SetEvent(ready);
-    while (MsgWaitForMultipleObjects(1, &go, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump();
+    while (MsgWaitForMultipleObjects(1, &go, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) testsupport::PumpPendingMessages();
 
     HMODULE library = GetModuleHandleA("Tolvane.dll");
     Report("loaded.before", library ? 1 : 0);
@@ -246,7 +248,7 @@ int Deactivate(const std::vector<std::string>& args) {
     Report("later.subclassed", SubclassedByTolvane(later.view) ? 1 : 0);
     DestroyWindow(later.frame);
     DestroyWindow(explorer.frame);
-    Pump();
+    testsupport::PumpPendingMessages();
     return 0;
 }
 
@@ -268,7 +270,7 @@ int Fresh(const std::vector<std::string>& args) {
     int rounds = atoi(args[4].c_str());
     for (int round = 1; round <= rounds; ++round) {
         SetEvent(ready);
-        while (MsgWaitForMultipleObjects(1, &go, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump();
+        while (MsgWaitForMultipleObjects(1, &go, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) testsupport::PumpPendingMessages();
         Sleep(300);  // past the bound of 250 ms
         Report("cell." + std::to_string(round), CellTextA(explorer.list, 0, 4));
     }
@@ -343,9 +345,7 @@ void InspectDialog(HWND dialog) {
     HWND list = view ? FindWindowExA(view, nullptr, "SysListView32", nullptr) : nullptr;
     Report("dialog.found", list ? 1 : 0);
     if (!list) return;
-    char className[64] = {};
-    GetClassNameA(dialog, className, sizeof className);
-    Report("dialog.class", className);
+    Report("dialog.class", testsupport::ClassName(dialog));
     for (int column = 0; column < 4; ++column) Report("title." + std::to_string(column), ColumnTitle(list, column));
     if (g_dialog.label.empty()) return;
 

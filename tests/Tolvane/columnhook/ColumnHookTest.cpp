@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "LearnedTitles.h"
+#include "TestContract.h"
 #include "TestSupport.h"
 #include "columnhook/ColumnHook.h"
 
@@ -19,8 +21,7 @@ namespace {
 using Report = std::map<std::string, std::string>;
 using HookFunction = int (*)(void);
 
-const char kExplorerKey[] = "SOFTWARE\\Varnoke\\Tolvard\\Explorer";
-const char kTolvaneKey[] = "SOFTWARE\\Varnoke\\Tolvane";
+using contract::kTolvaneKey;
 
 Report ReadReport(const std::string& path) {
     Report report;
@@ -46,28 +47,13 @@ protected:
         ASSERT_NE(deactivate_, nullptr);
         ASSERT_FALSE(folder_.Path().empty());
         ASSERT_FALSE(reports_.Path().empty());
-        LearnTitles({"Name", "Size", "Type", "Modified"});
         // As the wizard stores it: the text in front of the path, in double quotes.
-        testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, "ExplorerTitlePrefix", "\"Exploring - \"");
+        testsupport::LearnedTitles::Store({"Name", "Size", "Type", "Modified"}, "\"Exploring - \"");
     }
 
     void TearDown() override {
         if (active_) deactivate_();
         if (library_) FreeLibrary(library_);
-    }
-
-    // The learned titles, stored without a terminating zero as the wizard does.
-    void LearnTitles(const std::vector<std::string>& titles) {
-        const char* names[] = {"ExplorerName", "ExplorerSize", "ExplorerType", "ExplorerModified"};
-        HKEY key = nullptr;
-        RegCreateKeyA(HKEY_CURRENT_USER, kExplorerKey, &key);
-        for (size_t index = 0; index < 4; ++index) {
-            if (index < titles.size())
-                testsupport::SetRegString(HKEY_CURRENT_USER, kExplorerKey, names[index], titles[index], false);
-            else
-                RegDeleteValueA(key, names[index]);
-        }
-        RegCloseKey(key);
     }
 
     void Activate() {
@@ -252,7 +238,7 @@ TEST_F(ColumnHook, ViewsNotRecognisedAreLeftAlone) {
     EXPECT_EQ(report["other.clicks"], "1");
 
     // Fewer than two learned titles at all: no view is a file view.
-    LearnTitles({"Name"});
+    testsupport::LearnedTitles::Store({"Name"});
     report = RunHelper("cells", {"CabinetWClass", Title(), "0", "report.txt"});
     EXPECT_EQ(report["columns.after"], kStandard);
     EXPECT_EQ(report["clicks.1"], "1");
@@ -267,7 +253,7 @@ TEST_F(ColumnHook, WidthIsSavedAndReused) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored ? c.stored : "(missing)");
         testsupport::DeleteRegTree(HKEY_CURRENT_USER, kTolvaneKey);
-        if (c.stored) testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "Breite", c.stored, false);
+        if (c.stored) testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnWidth, c.stored, false);
         Report report = RunHelper("width", {Title(), "report.txt"});
         EXPECT_EQ(report["first.columns"], kWithColumn);
         EXPECT_EQ(report["first.width"], c.firstWidth);
@@ -275,7 +261,7 @@ TEST_F(ColumnHook, WidthIsSavedAndReused) {
         EXPECT_EQ(report["second.width"], "123");
         std::string stored;
         DWORD type = 0;
-        ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "Breite", &stored, &type));
+        ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnWidth, &stored, &type));
         EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
         EXPECT_EQ(stored, "123");  // digits only, no terminating zero
     }
@@ -283,7 +269,7 @@ TEST_F(ColumnHook, WidthIsSavedAndReused) {
 
 TEST_F(ColumnHook, ColumnNameOfAnOwnColumn) {
     Describe(folder_.Path(), "report.txt Monthly report\r\n");
-    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", "TYPE");
+    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "TYPE");
     Activate();
     Report report = RunHelper("ownname", {Title(), "report.txt"});
     EXPECT_EQ(report["columns"], kStandard);
@@ -291,11 +277,11 @@ TEST_F(ColumnHook, ColumnNameOfAnOwnColumn) {
     EXPECT_EQ(report["cell.1"], "view:0:1");
     EXPECT_EQ(report["clicks.2"], "0");
     std::string stored;
-    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, "Breite", &stored));
+    ASSERT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnWidth, &stored));
     EXPECT_EQ(stored, "77");
 
     // Another title for the column.
-    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "ColumnName", "Remark");
+    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "Remark");
     report = RunHelper("cells", {"CabinetWClass", Title(), "0", "report.txt"});
     EXPECT_EQ(report["columns.after"], "Name|Size|Type|Modified|Remark");
     EXPECT_EQ(report["cell.A.0"], "Monthly report");
@@ -389,7 +375,7 @@ TEST_F(ColumnHook, ChangesShowAtTheFirstRepaintAfterTheBound) {
         // 3: the settings name another description file.
         testsupport::PumpUntilSignalled(s_ready, 30000);
         testsupport::WriteFileBytes(s_folder + "\\NOTES.TXT", "report.txt Noted elsewhere\r\n");
-        testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "DescriptionName", "NOTES.TXT");
+        testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kDescriptionName, "NOTES.TXT");
         SetEvent(s_go);
     };
     Report report = RunHelper("fresh", {Title(), "report.txt", ready, go, "3"});
@@ -413,7 +399,7 @@ TEST_F(ColumnHook, CellsReadAsTheStoreReadsThem) {
     std::string longText(300, 'L');
     Describe(folder_.Path(), "caf\x82.txt caf\x82 cr\x8ame\r\nREPORT.TXT first\r\nreport.txt second\r\nlong.txt " +
                                  longText + std::string("\r\nzero.txt before\0after\r\n", 25));
-    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, "Ansi", "0");
+    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kAnsi, "0");
     Activate();
     Report report = RunHelper("cells", {"CabinetWClass", Title(), "0", "caf\x82.txt", "report.txt", "long.txt",
                                         "zero.txt"});
@@ -473,7 +459,7 @@ TEST_F(ColumnHook, OpenDialogGetsTheColumnButNoText) {
     Report probe = RunHelper("dialog", {folder_.Path()});
     ASSERT_EQ(probe["dialog.found"], "1");
     EXPECT_EQ(probe["dialog.class"], "#32770");
-    LearnTitles({probe["title.0"], probe["title.1"], probe["title.2"], probe["title.3"]});
+    testsupport::LearnedTitles::Store({probe["title.0"], probe["title.1"], probe["title.2"], probe["title.3"]});
 
     Activate();
     Report report = RunHelper("dialog", {folder_.Path(), "report"});

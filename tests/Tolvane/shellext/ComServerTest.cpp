@@ -98,7 +98,7 @@ TEST_F(ComServerTest, EveryInterfaceAnswersTheSameTableWithOneIdentityAndOneCoun
 TEST_F(ComServerTest, CanUnloadOnlyWhenNoFactoryAndNoObjectLives) {
     EXPECT_EQ(S_OK, CallDllCanUnloadNow());
     Ref<IClassFactory> factory;
-    ASSERT_EQ(S_OK, getClassObject_(kTolvaneClassId, IID_IClassFactory, factory.OutVoid()));
+    ASSERT_EQ(S_OK, getClassObject_(contract::kClassId, IID_IClassFactory, factory.OutVoid()));
     EXPECT_EQ(S_FALSE, CallDllCanUnloadNow());
 
     Ref<IContextMenu> menu;
@@ -118,12 +118,12 @@ TEST_F(ComServerTest, RefusedRequestsHandBackNullAndLeaveNothingAlive) {
     EXPECT_EQ(nullptr, got);
 
     got = reinterpret_cast<void*>(1);
-    EXPECT_EQ(E_NOINTERFACE, getClassObject_(kTolvaneClassId, IID_IContextMenu, &got));
+    EXPECT_EQ(E_NOINTERFACE, getClassObject_(contract::kClassId, IID_IContextMenu, &got));
     EXPECT_EQ(nullptr, got);
     EXPECT_EQ(S_OK, CallDllCanUnloadNow());
 
     Ref<IClassFactory> factory;
-    ASSERT_EQ(S_OK, getClassObject_(kTolvaneClassId, IID_IUnknown, factory.OutVoid()));
+    ASSERT_EQ(S_OK, getClassObject_(contract::kClassId, IID_IUnknown, factory.OutVoid()));
     for (const IID* iid : {&IID_IContextMenu, &IID_IShellExtInit}) {
         got = reinterpret_cast<void*>(1);
         EXPECT_EQ(E_NOINTERFACE, factory->QueryInterface(*iid, &got));
@@ -147,7 +147,7 @@ TEST_F(ComServerTest, ObjectsMadeAndFreedOnManyThreadsAtOnceLeaveTheCountAtZero)
     auto churn = [this] {
         for (int i = 0; i < 20000; ++i) {
             IClassFactory* factory = nullptr;
-            if (FAILED(getClassObject_(kTolvaneClassId, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
+            if (FAILED(getClassObject_(contract::kClassId, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
                 return;
             IUnknown* object = nullptr;
             factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));

@@ -13,7 +13,6 @@ using testsupport::TempFolder;
 
 namespace {
 
-const char kSettingsKey[] = "SOFTWARE\\Varnoke\\Tolvane";
 
 class ContextMenuTest : public ::testing::Test {
 protected:
@@ -95,7 +94,7 @@ TEST_F(ContextMenuTest, WidthSettingCutsTheDescriptionByteExact) {
                           {0, "\"\""},                      {5000, "\"Quarterly figures!\""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "ContextBreite " << c.width);
-        ASSERT_TRUE(testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "ContextBreite", c.width));
+        ASSERT_TRUE(testsupport::SetRegDword(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kContextWidth, c.width));
         EXPECT_EQ(c.shown, EntryText());
     }
 }
@@ -107,19 +106,19 @@ TEST_F(ContextMenuTest, WidthIsReadWhateverItsTypeAndLargeValuesAreTakenAs2000) 
     EXPECT_EQ("\"" + longest + "\"", EntryText());   // no setting: 1024
     // Four bytes of another type are taken as the number they hold.
     const DWORD six = 6;
-    ASSERT_TRUE(testsupport::SetRegBinary(HKEY_CURRENT_USER, kSettingsKey, "ContextBreite", &six, sizeof six));
+    ASSERT_TRUE(testsupport::SetRegBinary(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kContextWidth, &six, sizeof six));
     EXPECT_EQ("\"www...\"", EntryText());
     // "9" and its zero overwrite the two low bytes of the preset 1024 (0x400):
     // 0x39, that is 57.
-    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kSettingsKey, "ContextBreite", "9"));
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kContextWidth, "9"));
     EXPECT_EQ("\"" + std::string(54, 'w') + "...\"", EntryText());
     // "123" and its zero fill all four bytes: 0x333231, taken as 2000.
-    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kSettingsKey, "ContextBreite", "123"));
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kContextWidth, "123"));
     EXPECT_EQ("\"" + longest + "\"", EntryText());
     // A value too long for four bytes leaves the preset.
-    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kSettingsKey, "ContextBreite", "12345678"));
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kContextWidth, "12345678"));
     EXPECT_EQ("\"" + longest + "\"", EntryText());
-    ASSERT_TRUE(testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, "ContextBreite", 0xFFFFFFFF));
+    ASSERT_TRUE(testsupport::SetRegDword(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kContextWidth, 0xFFFFFFFF));
     EXPECT_EQ("\"" + longest + "\"", EntryText());
 }
 

@@ -1,4 +1,4 @@
-// Typing and clicking into dialogs the way a user does, by messages.
+// What the shell extension's dialog templates show, and how the tests compare it.
 #pragma once
 
 #include <windows.h>
@@ -9,18 +9,6 @@
 #include "ShellextTestSupport.h"
 
 namespace shellext {
-
-// Selects the whole field and types text over it (an empty text deletes it).
-inline void TypeInto(HWND dialog, int id, const std::string& text) {
-    HWND edit = GetDlgItem(dialog, id);
-    SendMessageA(edit, EM_SETSEL, 0, -1);
-    if (text.empty()) SendMessageA(edit, WM_CHAR, VK_BACK, 0);
-    for (char c : text) SendMessageA(edit, WM_CHAR, static_cast<BYTE>(c), 0);
-}
-
-inline void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
-inline std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 
 // The legend of both templates: what the system is, and by whom.
 constexpr const char kLegend[] = "Descriptions in Windows 9x/NT context menu\nby Varnoke";

@@ -15,7 +15,6 @@ using testsupport::TempFolder;
 
 namespace {
 
-const char kSettingsKey[] = "SOFTWARE\\Varnoke\\Tolvane";
 
 std::string ShortNameOf(const std::string& path) {
     char shortPath[2000] = "";
@@ -26,7 +25,7 @@ std::string ShortNameOf(const std::string& path) {
 
 std::string AnsiSetting() {
     std::string value;
-    if (!testsupport::ReadRegValue(HKEY_CURRENT_USER, kSettingsKey, "Ansi", &value)) return "(none)";
+    if (!testsupport::ReadRegValue(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kAnsi, &value)) return "(none)";
     return value;
 }
 
@@ -62,7 +61,7 @@ protected:
         HRESULT result = E_FAIL;
         CMINVOKECOMMANDINFO info = {sizeof info};
         info.lpVerb = MAKEINTRESOURCEA(0);
-        EXPECT_TRUE(DriveModalWindow("Notavell", [&] { result = menu_->InvokeCommand(&info); }, drive));
+        EXPECT_TRUE(DriveModalWindow(TEST_HERE, "Notavell", [&] { result = menu_->InvokeCommand(&info); }, drive));
         EXPECT_EQ(S_OK, result);
     }
 
@@ -118,18 +117,18 @@ TEST_F(EditDialogTest, TemplateHoldsEveryControlInOrder) {
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 1003));
         EXPECT_EQ(GetDlgItem(dialog, 1001), GetFocus());
         EXPECT_EQ("MS Sans Serif", FontFace(dialog));
-        Click(dialog, IDCANCEL);
+        ClickButtonBySend(dialog, IDCANCEL);
     });
 }
 
 TEST_F(EditDialogTest, EightDotThreeNameStoresOnlyTheLongName) {
     const std::string path = MakeFile("README.TXT");
     OpenDialog(path, [&](HWND dialog) {
-        EXPECT_EQ("", ItemText(dialog, 1001));
-        EXPECT_EQ("README.TXT", ItemText(dialog, 1007));
+        EXPECT_EQ("", ControlText(dialog, 1001));
+        EXPECT_EQ("README.TXT", ControlText(dialog, 1007));
         for (int id : {1008, 1004, 1015, 1013, 1014, 1007}) EXPECT_FALSE(ItemEnabled(dialog, id)) << id;
         TypeInto(dialog, 1001, "Read me first");
-        Click(dialog, IDOK);
+        ClickButtonBySend(dialog, IDOK);
     });
     EXPECT_EQ("README.TXT Read me first\r\n", DescriptionFile(folder_.Path()));
     EXPECT_EQ(std::string("1\0", 2), AnsiSetting());
@@ -143,17 +142,17 @@ TEST_F(EditDialogTest, LongNameWithDifferentShortNameEditsBothEntries) {
     RecordProperty("WineShortName", shortName);
     Describe(shortName + " old short text\r\n");
     OpenDialog(path, [&](HWND dialog) {
-        EXPECT_EQ("Annual Report 2003.doc", ItemText(dialog, 1002));
-        EXPECT_EQ(shortName, ItemText(dialog, 1007));
-        EXPECT_EQ("", ItemText(dialog, 1001));
-        EXPECT_EQ("old short text", ItemText(dialog, 1004));
+        EXPECT_EQ("Annual Report 2003.doc", ControlText(dialog, 1002));
+        EXPECT_EQ(shortName, ControlText(dialog, 1007));
+        EXPECT_EQ("", ControlText(dialog, 1001));
+        EXPECT_EQ("old short text", ControlText(dialog, 1004));
         for (int id : {1008, 1004, 1015, 1013, 1014, 1007}) EXPECT_TRUE(ItemEnabled(dialog, id)) << id;
         TypeInto(dialog, 1001, "Budget 2003");
-        Click(dialog, 1008);
-        EXPECT_EQ("Annual Report 2003.doc", ItemText(dialog, 1004));
+        ClickButtonBySend(dialog, 1008);
+        EXPECT_EQ("Annual Report 2003.doc", ControlText(dialog, 1004));
         // Copying the name stores nothing by itself.
         EXPECT_EQ(shortName + " old short text\r\n", DescriptionFile(folder_.Path()));
-        Click(dialog, IDOK);
+        ClickButtonBySend(dialog, IDOK);
     });
     EXPECT_EQ(shortName + " Annual Report 2003.doc\r\n\"Annual Report 2003.doc\" Budget 2003\r\n",
               DescriptionFile(folder_.Path()));
@@ -164,17 +163,17 @@ TEST_F(EditDialogTest, EmptiedFieldsDeleteTheirEntries) {
     const std::string shortName = ShortNameOf(path);
     Describe("keep.txt stays\r\n\"Annual Report 2003.doc\" long text\r\n" + shortName + " short text\r\n");
     OpenDialog(path, [&](HWND dialog) {
-        EXPECT_EQ("long text", ItemText(dialog, 1001));
-        EXPECT_EQ("short text", ItemText(dialog, 1004));
+        EXPECT_EQ("long text", ControlText(dialog, 1001));
+        EXPECT_EQ("short text", ControlText(dialog, 1004));
         TypeInto(dialog, 1004, "");
-        Click(dialog, IDOK);
+        ClickButtonBySend(dialog, IDOK);
     });
     EXPECT_EQ("keep.txt stays\r\n\"Annual Report 2003.doc\" long text\r\n", DescriptionFile(folder_.Path()));
     Describe("keep.txt stays\r\n\"Annual Report 2003.doc\" long text\r\n" + shortName + " short text\r\n");
     OpenDialog(path, [&](HWND dialog) {
         TypeInto(dialog, 1001, "");
         TypeInto(dialog, 1004, "");
-        Click(dialog, IDOK);
+        ClickButtonBySend(dialog, IDOK);
     });
     EXPECT_EQ("keep.txt stays\r\n", DescriptionFile(folder_.Path()));
 }
@@ -182,12 +181,12 @@ TEST_F(EditDialogTest, EmptiedFieldsDeleteTheirEntries) {
 TEST_F(EditDialogTest, CancelStoresNothingNotEvenTheCheckBox) {
     const std::string path = MakeFile("notes.txt");
     Describe("notes.txt as before\r\n");
-    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kSettingsKey, "Ansi", "1"));
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kAnsi, "1"));
     OpenDialog(path, [&](HWND dialog) {
         TypeInto(dialog, 1001, "changed");
-        Click(dialog, 1003);
+        ClickButtonBySend(dialog, 1003);
         EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, 1003));
-        Click(dialog, IDCANCEL);
+        ClickButtonBySend(dialog, IDCANCEL);
     });
     EXPECT_EQ("notes.txt as before\r\n", DescriptionFile(folder_.Path()));
     EXPECT_EQ(std::string("1\0", 2), AnsiSetting());
@@ -204,16 +203,16 @@ TEST_F(EditDialogTest, UncheckedAnsiFontIsStoredFirstAndTheFileIsWrittenInOem) {
     OpenDialog(path, [&](HWND dialog) {
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 1003));
         TypeInto(dialog, 1001, "caf\xe9");
-        Click(dialog, 1003);
-        Click(dialog, IDOK);
+        ClickButtonBySend(dialog, 1003);
+        ClickButtonBySend(dialog, IDOK);
     });
     EXPECT_EQ(std::string("0\0", 2), AnsiSetting());
     EXPECT_EQ("cafe.txt caf\x82\r\n", DescriptionFile(folder_.Path()));
     OpenDialog(path, [&](HWND dialog) {
         EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, 1003));
-        EXPECT_EQ("caf\xe9", ItemText(dialog, 1001));
-        Click(dialog, 1003);
-        Click(dialog, IDOK);
+        EXPECT_EQ("caf\xe9", ControlText(dialog, 1001));
+        ClickButtonBySend(dialog, 1003);
+        ClickButtonBySend(dialog, IDOK);
     });
     EXPECT_EQ(std::string("1\0", 2), AnsiSetting());
     EXPECT_EQ("cafe.txt caf\xe9\r\n", DescriptionFile(folder_.Path()));
@@ -226,10 +225,10 @@ TEST_F(EditDialogTest, NameThatIsItsOwnShortNameInAnotherCaseCountsAsEqual) {
     // Wine hands back a valid 8.3 name as it stands; Windows may give README.TXT.
     ASSERT_EQ(0, lstrcmpiA(shortName.c_str(), "Readme.txt"));
     OpenDialog(path, [&](HWND dialog) {
-        EXPECT_EQ(0, lstrcmpiA(ItemText(dialog, 1007).c_str(), "Readme.txt"));
+        EXPECT_EQ(0, lstrcmpiA(ControlText(dialog, 1007).c_str(), "Readme.txt"));
         for (int id : {1008, 1004, 1015, 1013, 1014, 1007}) EXPECT_FALSE(ItemEnabled(dialog, id)) << id;
         TypeInto(dialog, 1001, "Mixed case");
-        Click(dialog, IDOK);
+        ClickButtonBySend(dialog, IDOK);
     });
     EXPECT_EQ("Readme.txt Mixed case\r\n", DescriptionFile(folder_.Path()));
 }
@@ -243,11 +242,11 @@ TEST_F(EditDialogTest, FileGoneBeforeTheDialogOpensCountsAsNoShortName) {
     ASSERT_EQ(S_OK, init->Initialize(nullptr, data.Get(), nullptr));
     ASSERT_TRUE(DeleteFileA(path.c_str()));
     CMINVOKECOMMANDINFO info = {sizeof info};
-    EXPECT_TRUE(DriveModalWindow("Notavell", [&] { menu_->InvokeCommand(&info); }, [&](HWND dialog) {
-        EXPECT_EQ("Vanishing Report.doc", ItemText(dialog, 1007));
+    EXPECT_TRUE(DriveModalWindow(TEST_HERE, "Notavell", [&] { menu_->InvokeCommand(&info); }, [&](HWND dialog) {
+        EXPECT_EQ("Vanishing Report.doc", ControlText(dialog, 1007));
         for (int id : {1008, 1004, 1015, 1013, 1014, 1007}) EXPECT_FALSE(ItemEnabled(dialog, id)) << id;
         TypeInto(dialog, 1001, "still described");
-        Click(dialog, IDOK);
+        ClickButtonBySend(dialog, IDOK);
     }));
     EXPECT_EQ("\"Vanishing Report.doc\" still described\r\n", DescriptionFile(folder_.Path()));
 }

@@ -33,13 +33,6 @@ std::string LongText(size_t length) {
     return text + "Z";
 }
 
-std::string FieldText(HWND dialog, int id) {
-    HWND field = GetDlgItem(dialog, id);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(field)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(field, &text[0], static_cast<int>(text.size()))));
-    return text;
-}
-
 BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages) {
     reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(pages)->push_back(page);
     return TRUE;
@@ -83,9 +76,9 @@ protected:
             ASSERT_EQ(S_OK, CreateExtension(IID_IContextMenu, menu.OutVoid()));
             Initialize(menu.Get());
             CMINVOKECOMMANDINFO info = {sizeof info};
-            EXPECT_TRUE(DriveModalWindow("Notavell", [&] { menu->InvokeCommand(&info); }, [&](HWND dialog) {
+            EXPECT_TRUE(DriveModalWindow(TEST_HERE, "Notavell", [&] { menu->InvokeCommand(&info); }, [&](HWND dialog) {
                 drive(dialog);
-                Click(dialog, IDOK);
+                ClickButtonBySend(dialog, IDOK);
             }));
             return;
         }
@@ -101,15 +94,15 @@ protected:
         header.pszCaption = kSheetTitle;
         header.nPages = 1;
         header.phpage = pages.data();
-        EXPECT_TRUE(DriveModalWindow(kSheetTitle, [&] { PropertySheetA(&header); }, [&](HWND sheet) {
+        EXPECT_TRUE(DriveModalWindow(TEST_HERE, kSheetTitle, [&] { PropertySheetA(&header); }, [&](HWND sheet) {
             HWND page = PropSheet_GetCurrentPageHwnd(sheet);
             drive(page);
             if (host == Host::PageOk) {
-                Click(sheet, IDOK);
+                ClickButtonBySend(sheet, IDOK);
             } else {
                 PropSheet_Changed(sheet, page);
-                Click(sheet, kApply);
-                Click(sheet, IDCANCEL);
+                ClickButtonBySend(sheet, kApply);
+                ClickButtonBySend(sheet, IDCANCEL);
             }
         }));
     }
@@ -153,11 +146,11 @@ TEST_P(UnchangedLongDescription, IsShownWholeOrNotedAndKeptByteForByte) {
     const bool cut = c.length > static_cast<size_t>(kFieldLength);
     Open(c.host, [&](HWND dialog) {
         EXPECT_EQ(kFieldLength, static_cast<int>(SendDlgItemMessageA(dialog, field, EM_GETLIMITTEXT, 0, 0)));
-        const std::string shown = FieldText(dialog, field);
+        const std::string shown = ControlText(dialog, field);
         EXPECT_EQ(cut ? text.substr(0, kFieldLength) : text, shown) << "length " << shown.size();
-        EXPECT_EQ(other, FieldText(dialog, otherField));
+        EXPECT_EQ(other, ControlText(dialog, otherField));
         EXPECT_EQ(cut, IsWindowVisible(GetDlgItem(dialog, note)) != FALSE);
-        if (cut) EXPECT_EQ("shown cut, kept unless edited", ItemText(dialog, note));
+        if (cut) EXPECT_EQ("shown cut, kept unless edited", ControlText(dialog, note));
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, otherNote)));
     });
     EXPECT_EQ(lines, testsupport::ReadFileBytes(Ion()));
@@ -225,10 +218,10 @@ TEST_F(LongDescriptionFixture, FileAboveTheSizeLimitIsShownUnreadAndLeftAlone) {
     for (Host host : {Host::DialogOk, Host::PageApply}) {
         Open(host, [&](HWND dialog) {
             for (int field : {1001, 1004}) {
-                EXPECT_EQ("", FieldText(dialog, field));
+                EXPECT_EQ("", ControlText(dialog, field));
                 EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog, field), GWL_STYLE) & ES_READONLY);
             }
-            EXPECT_EQ("could not be read", ItemText(dialog, 1018));
+            EXPECT_EQ("could not be read", ControlText(dialog, 1018));
             EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, 1018)));
             EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, 1019)));
         });

@@ -87,7 +87,7 @@ protected:
         header.pszCaption = kSheetTitle;
         header.nPages = static_cast<UINT>(pages.size());
         header.phpage = pages.data();
-        EXPECT_TRUE(DriveModalWindow(kSheetTitle, [&] { PropertySheetA(&header); }, [&](HWND sheet) {
+        EXPECT_TRUE(DriveModalWindow(TEST_HERE, kSheetTitle, [&] { PropertySheetA(&header); }, [&](HWND sheet) {
             drive(sheet, PropSheet_GetCurrentPageHwnd(sheet));
         }));
     }
@@ -137,7 +137,7 @@ TEST_F(PropertyPageTest, PageHoldsTheFieldsOfTheEditDialogInShellFont) {
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, 1018)));
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, 1019)));
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, 1003));
-        Click(sheet, IDCANCEL);
+        ClickButtonBySend(sheet, IDCANCEL);
     });
 }
 
@@ -148,11 +148,11 @@ TEST_F(PropertyPageTest, TypingEnablesApplyAndApplyStoresWhileTheSheetStaysOpen)
         TypeInto(page, 1001, "first draft");
         SendKeyNotification(sheet, page);
         EXPECT_TRUE(ItemEnabled(sheet, kApply));
-        Click(sheet, kApply);
+        ClickButtonBySend(sheet, kApply);
         EXPECT_TRUE(IsWindow(sheet));
         EXPECT_EQ("notes.txt first draft\r\n", DescriptionFile(folder_.Path()));
         TypeInto(page, 1001, "second draft");
-        Click(sheet, IDCANCEL);
+        ClickButtonBySend(sheet, IDCANCEL);
     });
     EXPECT_EQ("notes.txt first draft\r\n", DescriptionFile(folder_.Path()));
 }
@@ -165,18 +165,18 @@ TEST_F(PropertyPageTest, CheckBoxAndCopyButtonEnableApplyAndBothNamesAreStored) 
     ASSERT_NE("Annual Report 2003.doc", shortName);
     Select({path});
     ShowSheet([&](HWND sheet, HWND page) {
-        EXPECT_EQ(shortName, ItemText(page, 1007));
+        EXPECT_EQ(shortName, ControlText(page, 1007));
         for (int id : {1008, 1004, 1015, 1013, 1014, 1007}) EXPECT_TRUE(ItemEnabled(page, id)) << id;
-        Click(page, 1003);
+        ClickButtonBySend(page, 1003);
         EXPECT_TRUE(ItemEnabled(sheet, kApply));
-        Click(page, 1003);
-        Click(sheet, kApply);
+        ClickButtonBySend(page, 1003);
+        ClickButtonBySend(sheet, kApply);
         EXPECT_FALSE(ItemEnabled(sheet, kApply));
-        Click(page, 1008);
+        ClickButtonBySend(page, 1008);
         EXPECT_TRUE(ItemEnabled(sheet, kApply));
-        EXPECT_EQ("Annual Report 2003.doc", ItemText(page, 1004));
+        EXPECT_EQ("Annual Report 2003.doc", ControlText(page, 1004));
         TypeInto(page, 1001, "Budget 2003");
-        Click(sheet, IDOK);
+        ClickButtonBySend(sheet, IDOK);
     });
     EXPECT_EQ("\"Annual Report 2003.doc\" Budget 2003\r\n" + shortName + " Annual Report 2003.doc\r\n",
               DescriptionFile(folder_.Path()));
@@ -189,24 +189,24 @@ TEST_F(PropertyPageTest, CancelStoresNothingAndOkStoresTheFieldsAsShown) {
     Select({described});
     ShowSheet([&](HWND sheet, HWND page) {
         TypeInto(page, 1001, "changed");
-        Click(page, 1003);
-        Click(sheet, IDCANCEL);
+        ClickButtonBySend(page, 1003);
+        ClickButtonBySend(sheet, IDCANCEL);
     });
     EXPECT_EQ("described.txt  kept   as is\r\n", DescriptionFile(folder_.Path()));
     std::string ansi;
-    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", "Ansi", &ansi));
+    EXPECT_FALSE(testsupport::ReadRegValue(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kAnsi, &ansi));
 
     // OK without a change leaves the file's bytes as they were (not even the
     // blanks behind the name are dropped) and stores "Ansi" as shown.
-    ShowSheet([&](HWND sheet, HWND page) { Click(sheet, IDOK); });
+    ShowSheet([&](HWND sheet, HWND page) { ClickButtonBySend(sheet, IDOK); });
     EXPECT_EQ("described.txt  kept   as is\r\n", DescriptionFile(folder_.Path()));
-    EXPECT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, "SOFTWARE\\Varnoke\\Tolvane", "Ansi", &ansi));
+    EXPECT_TRUE(testsupport::ReadRegValue(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kAnsi, &ansi));
     EXPECT_EQ(std::string("1\0", 2), ansi);
 
     // A file without a description gets no entry from an unchanged OK.
     ASSERT_TRUE(DeleteFileA(folder_.File("DESCRIPT.ION").c_str()));
     Select({bare});
-    ShowSheet([&](HWND sheet, HWND page) { Click(sheet, IDOK); });
+    ShowSheet([&](HWND sheet, HWND page) { ClickButtonBySend(sheet, IDOK); });
     EXPECT_FALSE(testsupport::FileExists(folder_.File("DESCRIPT.ION")));
 }
 
@@ -246,7 +246,7 @@ TEST_F(PropertyPageTest, ThePageReferenceIsGivenBackOnceOnEveryPath) {
     // A page shown in a sheet holds the object until the sheet has gone.
     ShowSheet([&](HWND sheet, HWND page) {
         EXPECT_EQ(base + 1, CountOf(sheetExt_.Get()));
-        Click(sheet, IDCANCEL);
+        ClickButtonBySend(sheet, IDCANCEL);
     });
     EXPECT_EQ(base, CountOf(sheetExt_.Get()));
 
@@ -339,7 +339,7 @@ protected:
         CMINVOKECOMMANDINFO info = {sizeof info};
         info.lpVerb = "properties";
         info.nShow = SW_SHOWNORMAL;
-        EXPECT_TRUE(DriveModalWindow(title.c_str(), [&] { shellMenu->InvokeCommand(&info); }, drive));
+        EXPECT_TRUE(DriveModalWindow(TEST_HERE, title.c_str(), [&] { shellMenu->InvokeCommand(&info); }, drive));
     }
 
     Apartment apartment_;
@@ -360,12 +360,12 @@ TEST_F(ShellHostTest, ShellPropertiesOfOneFileShowOurPageWhichStores) {
         PropSheet_SetCurSel(sheet, nullptr, ours);
         HWND page = PropSheet_GetCurrentPageHwnd(sheet);
         ASSERT_NE(nullptr, GetDlgItem(page, 1001));
-        EXPECT_EQ("Quarterly Plan.xls", ItemText(page, 1002));
-        EXPECT_EQ(folder_.Path() + "\\", ItemText(page, 1005));
+        EXPECT_EQ("Quarterly Plan.xls", ControlText(page, 1002));
+        EXPECT_EQ(folder_.Path() + "\\", ControlText(page, 1005));
         TypeInto(page, 1001, "Plan for the next quarter");
         SendKeyNotification(sheet, page);
         EXPECT_TRUE(ItemEnabled(sheet, kApply));
-        Click(sheet, IDOK);
+        ClickButtonBySend(sheet, IDOK);
     });
     char shortPath[MAX_PATH];
     ASSERT_NE(0u, GetShortPathNameA(path.c_str(), shortPath, MAX_PATH));
@@ -382,7 +382,7 @@ TEST_F(ShellHostTest, ShellPropertiesOfTwoFilesShowNoDescriptionPage) {
     std::vector<std::string> titles;
     OpenShellProperties({first, second}, "Properties for first.txt", [&](HWND sheet) {
         titles = TabTitles(sheet);
-        Click(sheet, IDCANCEL);
+        ClickButtonBySend(sheet, IDCANCEL);
     });
     std::cout << "[   WINE   ] properties of two files:";
     for (const std::string& title : titles) std::cout << " '" << title << "'";

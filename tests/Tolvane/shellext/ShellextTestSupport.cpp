@@ -7,32 +7,22 @@
 
 namespace shellext {
 
-const CLSID kTolvaneClassId = {0x9C52E1B7, 0x0A4F, 0x11d3, {0xB6, 0xE2, 0x7F, 0x41, 0xC0, 0x8D, 0x5A, 0x96}};
-const char kClassIdText[] = "{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}";
-const char kTolvaneClassKey[] = "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}";
-
-namespace {
-const char kContextHandlerKey[] = "*\\shellex\\ContextMenuHandlers\\Tolvane";
-const char kPropertyHandlerKey[] = "*\\shellex\\PropertySheetHandlers\\Tolvane";
-}  // namespace
-
 RegisteredServer::RegisteredServer(bool asFileHandlers) : handlers_(asFileHandlers) {
     char full[MAX_PATH];
     GetFullPathNameA(testsupport::DistFile("Tolvane.dll").c_str(), MAX_PATH, full, nullptr);
-    const std::string server = std::string(kTolvaneClassKey) + "\\InProcServer32";
-    ok_ = testsupport::SetRegString(HKEY_CLASSES_ROOT, server.c_str(), nullptr, full) &&
-          testsupport::SetRegString(HKEY_CLASSES_ROOT, server.c_str(), "ThreadingModel", "Apartment");
+    ok_ = testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kServerKey, nullptr, full) &&
+          testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kServerKey, "ThreadingModel", "Apartment");
     if (handlers_)
-        ok_ = ok_ && testsupport::SetRegString(HKEY_CLASSES_ROOT, kContextHandlerKey, nullptr, kClassIdText) &&
-              testsupport::SetRegString(HKEY_CLASSES_ROOT, kPropertyHandlerKey, nullptr, kClassIdText);
+        ok_ = ok_ && testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kContextHandlerKey, nullptr, contract::kClassIdText) &&
+              testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kPropertyHandlerKey, nullptr, contract::kClassIdText);
 }
 
 RegisteredServer::~RegisteredServer() {
     if (handlers_) {
-        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kContextHandlerKey);
-        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kPropertyHandlerKey);
+        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, contract::kContextHandlerKey);
+        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, contract::kPropertyHandlerKey);
     }
-    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kTolvaneClassKey);
+    testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, contract::kClassKey);
 }
 
 IDataObject* MakeFileDataObject(const std::vector<std::string>& paths) {
@@ -62,7 +52,7 @@ IDataObject* MakeFileDataObject(const std::vector<std::string>& paths) {
 }
 
 HRESULT CreateExtension(REFIID iid, void** object) {
-    return CoCreateInstance(kTolvaneClassId, nullptr, CLSCTX_INPROC_SERVER, iid, object);
+    return CoCreateInstance(contract::kClassId, nullptr, CLSCTX_INPROC_SERVER, iid, object);
 }
 
 HMODULE TolvaneModule() {
@@ -76,61 +66,6 @@ HRESULT CallDllCanUnloadNow() {
     if (!module) return E_UNEXPECTED;
     auto canUnload = Export<HRESULT(STDAPICALLTYPE*)()>(module, "DllCanUnloadNow");
     return canUnload ? canUnload() : E_UNEXPECTED;
-}
-
-namespace {
-
-struct ModalDriver {
-    const char* title;
-    const std::function<void(HWND)>* drive;
-    DWORD started;
-    DWORD timeoutMs;
-    HWND window;
-    bool driven;
-    bool timedOut;
-};
-ModalDriver* g_driver = nullptr;
-
-BOOL CALLBACK FindTitled(HWND window, LPARAM found) {
-    if (IsWindowVisible(window) && WindowText(window) == g_driver->title) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK DriverTick(HWND, UINT, UINT_PTR, DWORD) {
-    ModalDriver* driver = g_driver;
-    if (!driver) return;
-    if (!driver->driven) {
-        HWND found = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindTitled, reinterpret_cast<LPARAM>(&found));
-        if (found) {
-            driver->window = found;
-            driver->driven = true;
-            (*driver->drive)(found);
-            return;
-        }
-    }
-    if (GetTickCount() - driver->started > driver->timeoutMs && !driver->timedOut) {
-        driver->timedOut = true;
-        HWND stuck = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindTitled, reinterpret_cast<LPARAM>(&stuck));
-        if (stuck) PostMessageA(stuck, WM_CLOSE, 0, 0);
-    }
-}
-
-}  // namespace
-
-bool DriveModalWindow(const char* title, const std::function<void()>& open,
-                      const std::function<void(HWND)>& drive, DWORD timeoutMs) {
-    ModalDriver driver = {title, &drive, GetTickCount(), timeoutMs, nullptr, false, false};
-    g_driver = &driver;
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, DriverTick);
-    open();
-    KillTimer(nullptr, timer);
-    g_driver = nullptr;
-    return driver.driven && !driver.timedOut;
 }
 
 bool ControlMatchesRect(HWND dialog, HWND control, const DialogRect& expected) {
@@ -159,18 +94,6 @@ std::vector<std::string> TabTitles(HWND sheet) {
         titles.push_back(title);
     }
     return titles;
-}
-
-std::string WindowText(HWND window) {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string ClassName(HWND window) {
-    char name[256] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 std::string DescriptionFile(const std::string& folder) {

@@ -1,7 +1,7 @@
 // Helpers of the shell extension tests: the class registered in the prefix's
 // HKEY_CLASSES_ROOT, COM apartments, data objects made by Wine's own shell, and
-// a driver for modal windows (dialogs and property sheets) opened on the
-// test's own thread.
+// what a dialog template and a property sheet show. Modal windows are driven by
+// testsupport::DriveModalWindow (DialogDriver.h).
 #pragma once
 
 #include <windows.h>
@@ -12,11 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "DialogDriver.h"
+#include "TestContract.h"
+#include "WindowControls.h"
+
 namespace shellext {
 
-extern const CLSID kTolvaneClassId;
-extern const char kTolvaneClassKey[];   // CLSID\{...}
-extern const char kClassIdText[];       // {...}
+using testsupport::ClassName;
+using testsupport::ClickButtonBySend;
+using testsupport::ControlText;
+using testsupport::DriveModalWindow;
+using testsupport::TypeInto;
+using testsupport::WindowText;
 
 // A COM reference released when it goes.
 template <class T>
@@ -84,20 +91,10 @@ Function Export(HMODULE module, const char* name) {
 }
 HRESULT CallDllCanUnloadNow();
 
-// Runs open(), which shows a modal window on this thread (and returns when it
-// has closed). Meanwhile a timer looks for a visible top-level window of this
-// thread with the given title and calls drive(window) once with it; drive must
-// close it. Returns false (and closes the window) when no such window appeared
-// or it stayed open for longer than timeoutMs.
-bool DriveModalWindow(const char* title, const std::function<void()>& open,
-                      const std::function<void(HWND)>& drive, DWORD timeoutMs = 15000);
-
 // A child control's rectangle in dialog units of its dialog (by MapDialogRect).
 struct DialogRect { int left, top, width, height; };
 bool ControlMatchesRect(HWND dialog, HWND control, const DialogRect& expected);
 
-std::string WindowText(HWND window);
-std::string ClassName(HWND window);
 // The titles of a property sheet's pages, from left to right.
 std::vector<std::string> TabTitles(HWND sheet);
 

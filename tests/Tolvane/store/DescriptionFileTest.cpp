@@ -139,13 +139,13 @@ TEST_F(DescriptionFileTest, UnchangedOemDescriptionsAreKeptByteForByte) {
 }
 
 TEST_F(DescriptionFileTest, DescriptionNameSettingPicksTheFile) {
-    SetRegString(HKEY_CURRENT_USER, storetest::kSettingsKey, "DescriptionName", "FILES.BBS");
+    SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kDescriptionName, "FILES.BBS");
     storetest::SetAnsi("1");
     Set("a.txt", "elsewhere");
     EXPECT_FALSE(FileExists(Ion()));
     EXPECT_EQ(ReadFileBytes(folder.File("FILES.BBS")), "a.txt elsewhere\r\n");
     // A name too long for its buffer is not taken: the default stands.
-    SetRegString(HKEY_CURRENT_USER, storetest::kSettingsKey, "DescriptionName", std::string(300, 'x'));
+    SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kDescriptionName, std::string(300, 'x'));
     Set("b.txt", "default");
     EXPECT_EQ(ReadFileBytes(Ion()), "b.txt default\r\n");
 }

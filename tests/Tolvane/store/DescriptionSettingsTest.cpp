@@ -30,7 +30,7 @@ TEST_F(DescriptionSettingsTest, SameFileAsTheStore) {
     EXPECT_EQ(settings.filePath, folder + "DESCRIPT.ION");
     EXPECT_FALSE(settings.Converts());
 
-    testsupport::SetRegString(HKEY_CURRENT_USER, storetest::kSettingsKey, "DescriptionName", "NOTES.TXT");
+    testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kDescriptionName, "NOTES.TXT");
     storetest::SetAnsi("0");
     ASSERT_TRUE(ReadDescriptionSettings(folder, &settings));
     EXPECT_EQ(settings.filePath, StorePath(folder));
@@ -38,10 +38,10 @@ TEST_F(DescriptionSettingsTest, SameFileAsTheStore) {
     EXPECT_TRUE(settings.Converts());
 
     // An empty name, or one too long for its buffer, leaves the default.
-    testsupport::SetRegString(HKEY_CURRENT_USER, storetest::kSettingsKey, "DescriptionName", "");
+    testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kDescriptionName, "");
     ASSERT_TRUE(ReadDescriptionSettings(folder, &settings));
     EXPECT_EQ(settings.filePath, StorePath(folder));
-    testsupport::SetRegString(HKEY_CURRENT_USER, storetest::kSettingsKey, "DescriptionName", std::string(256, 'n'));
+    testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kDescriptionName, std::string(256, 'n'));
     ASSERT_TRUE(ReadDescriptionSettings(folder, &settings));
     EXPECT_EQ(settings.filePath, folder + "DESCRIPT.ION");
 
@@ -58,25 +58,25 @@ TEST_F(DescriptionSettingsTest, HeldKeyFollowsTheKey) {
     EXPECT_EQ(held, nullptr);  // no key yet: nothing to hold
     EXPECT_EQ(std::string(settings.filePath), "C:\\DESCRIPT.ION");
 
-    testsupport::SetRegString(HKEY_CURRENT_USER, storetest::kSettingsKey, "DescriptionName", "ONE.TXT");
+    testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kDescriptionName, "ONE.TXT");
     ASSERT_TRUE(ReadDescriptionSettings("C:\\", &settings, &held));
     EXPECT_NE(held, nullptr);
     EXPECT_EQ(std::string(settings.filePath), "C:\\ONE.TXT");
 
-    testsupport::SetRegString(HKEY_CURRENT_USER, storetest::kSettingsKey, "DescriptionName", "TWO.TXT");
+    testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kDescriptionName, "TWO.TXT");
     ASSERT_TRUE(ReadDescriptionSettings("C:\\", &settings, &held));
     EXPECT_EQ(std::string(settings.filePath), "C:\\TWO.TXT");
 
     // Deleted and made again while held: the new key's values count.
-    testsupport::DeleteRegTree(HKEY_CURRENT_USER, storetest::kSettingsKey);
-    testsupport::SetRegString(HKEY_CURRENT_USER, storetest::kSettingsKey, "DescriptionName", "THREE.TXT");
+    testsupport::DeleteRegTree(HKEY_CURRENT_USER, contract::kTolvaneKey);
+    testsupport::SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kDescriptionName, "THREE.TXT");
     storetest::SetAnsi("0");
     ASSERT_TRUE(ReadDescriptionSettings("C:\\", &settings, &held));
     EXPECT_EQ(std::string(settings.filePath), "C:\\THREE.TXT");
     EXPECT_TRUE(settings.Converts());
 
     // Deleted for good: the defaults.
-    testsupport::DeleteRegTree(HKEY_CURRENT_USER, storetest::kSettingsKey);
+    testsupport::DeleteRegTree(HKEY_CURRENT_USER, contract::kTolvaneKey);
     ASSERT_TRUE(ReadDescriptionSettings("C:\\", &settings, &held));
     EXPECT_EQ(std::string(settings.filePath), "C:\\DESCRIPT.ION");
     EXPECT_FALSE(settings.Converts());

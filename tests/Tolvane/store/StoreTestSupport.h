@@ -1,6 +1,7 @@
 // Helpers of the store's tests: description files as entries, settings.
 #pragma once
 
+#include "TestContract.h"
 #include "TestSupport.h"
 #include "store/DescriptionReader.h"
 
@@ -9,7 +10,7 @@
 
 namespace storetest {
 
-const char kSettingsKey[] = "SOFTWARE\\Varnoke\\Tolvane";
+using contract::kTolvaneKey;
 
 // The entries of a description file's bytes, one "name|description|tail" each.
 inline std::vector<std::string> Entries(const std::string& bytes) {
@@ -23,7 +24,7 @@ inline std::vector<std::string> Entries(const std::string& bytes) {
 }
 
 inline void SetAnsi(const char* flag) {
-    testsupport::SetRegString(HKEY_CURRENT_USER, kSettingsKey, "Ansi", flag);
+    testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kAnsi, flag);
 }
 
 }  // namespace storetest

@@ -7,9 +7,13 @@
 
 #include "AfxTestIds.h"
 #include "TestApp.h"
-#include "Ticker.h"
+#include "DialogDriver.h"
+#include "WindowControls.h"
+#include "WindowFinder.h"
 
 namespace {
+
+using namespace testsupport;
 
 class CExchangeDialog : public CDialog {
 public:
@@ -33,16 +37,6 @@ protected:
     }
 };
 
-std::string ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
-
-// Gives up on a dialog that the test could not drive, so that DoModal returns.
-bool GiveUp(int& ticks) {
-    if (++ticks < 300) return false;
-    if (HWND box = FindThreadWindow("AfxTest")) PostMessageA(box, WM_COMMAND, IDOK, 0);
-    if (HWND dialog = FindThreadWindow("Exchange")) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    return true;
-}
-
 TEST(DataExchange, MembersGoIntoTheControlsAndComeBackOnOK) {
     CExchangeDialog dialog;
     dialog.number = 15;
@@ -51,18 +45,16 @@ TEST(DataExchange, MembersGoIntoTheControlsAndComeBackOnOK) {
     std::string shownNumber, shownName;
     LRESULT shownCheck = -1;
     bool focusOnOK = false;
-    Ticker ticker([&] {
-        HWND hDlg = FindThreadWindow("Exchange");
-        if (!hDlg) return true;
-        shownNumber = ItemText(hDlg, IDC_NUMBER);
-        shownName = ItemText(hDlg, IDC_NAME);
+    DialogDriver driver(TEST_HERE, DialogDriver::Titled("Exchange", "#32770"), [&](HWND hDlg) {
+        shownNumber = ControlText(hDlg, IDC_NUMBER);
+        shownName = ControlText(hDlg, IDC_NAME);
         shownCheck = SendDlgItemMessageA(hDlg, IDC_FLAG, BM_GETCHECK, 0, 0);
         focusOnOK = GetFocus() == GetDlgItem(hDlg, IDOK);
         SetDlgItemTextA(hDlg, IDC_NUMBER, " 12 ");
         SetDlgItemTextA(hDlg, IDC_NAME, "second");
         SendDlgItemMessageA(hDlg, IDC_FLAG, BM_SETCHECK, BST_UNCHECKED, 0);
         PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
-        return false;
+        return true;
     });
     EXPECT_EQ(IDOK, dialog.DoModal());
     EXPECT_EQ(1, dialog.initCalls);
@@ -85,12 +77,10 @@ TEST(DataExchange, BadNumbersAreRefusedWithAMessageAndTheFocusBack) {
     std::vector<bool> focusBack, stillOpen;
     size_t next = 0;
     enum { Type, WaitBox, WaitFocus } phase = Type;
-    int ticks = 0;
-    Ticker ticker([&] {
-        if (GiveUp(ticks)) return false;
-        HWND hDlg = FindThreadWindow("Exchange");
+    // The dialog is handed to the driver on every tick (it is never done with it); the
+    // boxes it opens over it are looked for here. A stuck dialog is closed after 9 s.
+    DialogDriver driver(TEST_HERE, DialogDriver::Titled("Exchange", "#32770"), [&](HWND hDlg) {
         HWND box = FindThreadWindow("AfxTest");
-        if (!hDlg) return true;
         switch (phase) {
         case Type:
             SetDlgItemTextA(hDlg, IDC_NUMBER, inputs[next].c_str());
@@ -99,22 +89,22 @@ TEST(DataExchange, BadNumbersAreRefusedWithAMessageAndTheFocusBack) {
             PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
             phase = WaitBox;
             ++next;
-            return true;
+            return false;
         case WaitBox:   // after the last (good) number the dialog closes instead
-            if (!box) return true;
+            if (!box) return false;
             messages.push_back(MessageBoxText(box));
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             phase = WaitFocus;
-            return true;
+            return false;
         case WaitFocus:
-            if (box) return true;
+            if (box) return false;
             focusBack.push_back(GetFocus() == GetDlgItem(hDlg, IDC_NUMBER));
             stillOpen.push_back(IsWindowVisible(hDlg) != FALSE);
             phase = Type;
-            return true;
+            return false;
         }
-        return true;
-    });
+        return false;
+    }, 9000);
     EXPECT_EQ(IDOK, dialog.DoModal());
     const std::vector<std::string> expected = {
         "Please enter a positive integer.",           "Please enter an integer between 10 and 20.",
@@ -131,13 +121,11 @@ TEST(DataExchange, CancelLeavesTheMembers) {
     CExchangeDialog dialog;
     dialog.number = 11;
     dialog.name = "same";
-    Ticker ticker([&] {
-        HWND hDlg = FindThreadWindow("Exchange");
-        if (!hDlg) return true;
+    DialogDriver driver(TEST_HERE, DialogDriver::Titled("Exchange", "#32770"), [&](HWND hDlg) {
         SetDlgItemTextA(hDlg, IDC_NUMBER, "abc");
         SetDlgItemTextA(hDlg, IDC_NAME, "other");
         PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
-        return false;
+        return true;
     });
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     EXPECT_EQ(11u, dialog.number);
@@ -190,16 +178,14 @@ TEST(DataExchange, SubclassedControlGetsItsColourRequestAndDeletesItselfWithTheD
     CSubclassingDialog dialog(&deleted);
     LRESULT brush = 0;
     COLORREF colour = 0;
-    Ticker ticker([&] {
-        HWND hDlg = FindThreadWindow("Exchange");
-        if (!hDlg) return true;
+    DialogDriver driver(TEST_HERE, DialogDriver::Titled("Exchange", "#32770"), [&](HWND hDlg) {
         HDC dc = CreateCompatibleDC(nullptr);
         brush = SendMessageA(hDlg, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
                              reinterpret_cast<LPARAM>(GetDlgItem(hDlg, IDC_FLAG)));
         colour = GetTextColor(dc);
         DeleteDC(dc);
         PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
-        return false;
+        return true;
     });
     dialog.DoModal();
     EXPECT_TRUE(dialog.subclassed);
@@ -217,16 +203,14 @@ TEST(ModalLoop, ThreadMessagesReachTheApplicationWhileADialogRuns) {
     CExchangeDialog dialog;
     int pingsSeen = -1;
     int step = 0;
-    Ticker ticker([&] {
-        HWND hDlg = FindThreadWindow("Exchange");
-        if (!hDlg) return true;
+    DialogDriver driver(TEST_HERE, DialogDriver::Titled("Exchange", "#32770"), [&](HWND hDlg) {
         if (step++ == 0) {
             PostThreadMessageA(GetCurrentThreadId(), WM_USER + 1, 3, 4);
-            return true;
+            return false;
         }
         pingsSeen = theTestApp.pings;
         PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
-        return false;
+        return true;
     });
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     EXPECT_EQ(1, pingsSeen);

@@ -4,7 +4,8 @@
 
 #include "AfxTestIds.h"
 #include "TestApp.h"
-#include "Ticker.h"
+#include "DialogDriver.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ TEST(Frame, LoadFrameTakesTitleMenuAndNamesFromResources) {
     ASSERT_NE(nullptr, frame);
     EXPECT_EQ(1, frame->creates);
     EXPECT_EQ(frame, CWnd::FromHandlePermanent(frame->m_hWnd));
-    EXPECT_EQ("Test Frame", TextOf(frame->m_hWnd));
+    EXPECT_EQ("Test Frame", testsupport::WindowText(frame->m_hWnd));
     EXPECT_NE(nullptr, GetMenu(frame->m_hWnd));
     EXPECT_FALSE(IsWindowVisible(frame->m_hWnd));
     EXPECT_EQ(frame, frame->GetTopLevelParent());
@@ -180,13 +181,11 @@ TEST(CurrentMessage, NestedMessageBoxLeavesTheOuterRecord) {
     s_frame = frame->m_hWnd;
     s_boxText.clear();
     // While the box is open, another message reaches the frame; then the box closes.
-    Ticker ticker([] {
-        HWND box = FindThreadWindow("AfxTest");
-        if (!box) return true;
-        s_boxText = MessageBoxText(box);
+    testsupport::DialogDriver driver(TEST_HERE, testsupport::DialogDriver::Titled("AfxTest", "#32770"), [](HWND box) {
+        s_boxText = testsupport::MessageBoxText(box);
         SendMessageA(s_frame, WM_APP + 1, 9, 9);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
-        return false;
+        return true;
     });
     frame->onApp = [](CTestFrame*) { AfxMessageBox("Nested"); };
     SendMessageA(frame->m_hWnd, WM_APP, 1, 2);

@@ -6,7 +6,8 @@
 
 #include "SubclassWnd.h"
 #include "TestApp.h"
-#include "Ticker.h"
+#include "DialogDriver.h"
+#include "WindowControls.h"
 
 namespace {
 
@@ -164,14 +165,12 @@ TEST_F(SubclassChain, PassCurrentMessageAfterANestedMessageBoxPassesTheOuterMess
     static HWND s_window;
     s_window = window;
     std::string boxText;
-    Ticker ticker([&] {
-        HWND box = FindThreadWindow("AfxTest");
-        if (!box) return true;
-        boxText = MessageBoxText(box);
+    testsupport::DialogDriver driver(TEST_HERE, testsupport::DialogDriver::Titled("AfxTest", "#32770"), [&](HWND box) {
+        boxText = testsupport::MessageBoxText(box);
         SendMessageA(s_window, WM_APP + 1, 7, 8);   // goes through the chain meanwhile
 
         PostMessageA(box, WM_COMMAND, IDOK, 0);
-        return false;
+        return true;
     });
     EXPECT_EQ(1001, SendMessageA(window, WM_APP + 6, 1, 2));
     EXPECT_EQ("Hooked", boxText);

@@ -87,6 +87,8 @@ void RegisterClasses(bool unicodeNotify) {
     RegisterOne("SHELLDLL_DefView", ShellViewProc);
 }
 
+void RegisterFrameClass(const char* name) { RegisterOne(name, FrameSizeProc); }
+
 Explorer CreateExplorer(const char* frameClass, const std::string& title, DWORD style) {
     Explorer explorer;
     explorer.frame = CreateWindowExA(0, frameClass, title.c_str(), style, 20, 20, 760,
@@ -237,14 +239,6 @@ bool SubclassedByTolvane(HWND view) {
                             static_cast<LPCSTR>(proc), &module))
         return false;
     return module != nullptr && module == GetModuleHandleA("Tolvane.dll");
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
 }
 
 }  // namespace explorershape

@@ -1,4 +1,5 @@
-// A folder window shaped like Explorer's, in a second process (explorer_window.exe).
+// A folder window shaped like Explorer's (ExplorerShape.h) in a second process,
+// explorer_window.exe, whose list view is read across processes.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,10 @@ public:
     ExplorerWindowProcess& operator=(const ExplorerWindowProcess&) = delete;
 
     HWND Window() const { return window_; }
+    HWND ListView() const;   // nullptr when it has none
+    // The columns of its list view once it has had the focus (as a click into the file
+    // list gives it), waited for up to two seconds to become `expected`; -1 without one.
+    int ColumnsAfterFocus(int expected) const;
 
 private:
     HANDLE process_ = nullptr;

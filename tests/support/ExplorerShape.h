@@ -22,6 +22,8 @@ struct Explorer {
 // Registers "ExploreWClass", "CabinetWClass" and "SHELLDLL_DefView" once.
 // unicodeNotify: the shell view asks for wide notifications (LVN_GETDISPINFOW).
 void RegisterClasses(bool unicodeNotify);
+// Registers a frame class of another name (one that is not Explorer's, say).
+void RegisterFrameClass(const char* name);
 
 // A frame of the class with the title, holding a shell view and a list view.
 Explorer CreateExplorer(const char* frameClass, const std::string& title,
@@ -56,7 +58,5 @@ int ClicksSeenByView(int column);
 
 // Whether the view's window procedure has been replaced by code of Tolvane.dll.
 bool SubclassedByTolvane(HWND view);
-
-void Pump();
 
 }  // namespace explorershape
