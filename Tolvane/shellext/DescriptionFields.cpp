@@ -104,7 +104,12 @@ void StoreField(HWND window, int fieldId, int noteId, const char* path) {
     delete[] text;
 }
 
-void CopyName(std::string_view name, char* buffer /* MAX_PATH */) { CopyText(name, buffer, MAX_PATH); }
+// Shows a part of a path (a name or a folder) in a control, cut to MAX_PATH - 1 bytes.
+void ShowPathPart(HWND window, int control, std::string_view part) {
+    char text[MAX_PATH];
+    CopyText(part, text, MAX_PATH);
+    SetDlgItemTextA(window, control, text);
+}
 
 }  // namespace
 
@@ -123,11 +128,8 @@ bool ShortNameDiffers(const char* path, char* shortPath, PathParts* shortParts) 
 void FillDescriptionFields(HWND window, const char* path) {
     PathParts parts;
     SplitPath(path, &parts, IsAnsiLeadByte);
-    char text[MAX_PATH];
-    CopyName(parts.FolderPath(), text);
-    SetDlgItemTextA(window, IDC_FOLDER, text);
-    CopyName(parts.FileName(), text);
-    SetDlgItemTextA(window, IDC_LONG_NAME, text);
+    ShowPathPart(window, IDC_FOLDER, parts.FolderPath());
+    ShowPathPart(window, IDC_LONG_NAME, parts.FileName());
 
     SendDlgItemMessageA(window, IDC_DESCRIPTION, EM_LIMITTEXT, kFieldLength, 0);
     SendDlgItemMessageA(window, IDC_SHORT_DESCRIPTION, EM_LIMITTEXT, kFieldLength, 0);
@@ -139,8 +141,7 @@ void FillDescriptionFields(HWND window, const char* path) {
     char shortPath[kShortPathSize];
     PathParts shortParts;
     const bool differs = ShortNameDiffers(path, shortPath, &shortParts);
-    CopyName(shortParts.FileName(), text);
-    SetDlgItemTextA(window, IDC_SHORT_NAME, text);
+    ShowPathPart(window, IDC_SHORT_NAME, shortParts.FileName());
     if (!differs) return;
 
     FillField(window, IDC_SHORT_DESCRIPTION, IDC_SHORT_NOTE, shortPath);
@@ -152,9 +153,7 @@ void FillDescriptionFields(HWND window, const char* path) {
 void CopyLongNameToShortField(HWND window, const char* path) {
     PathParts parts;
     SplitPath(path, &parts, IsAnsiLeadByte);
-    char name[MAX_PATH];
-    CopyName(parts.FileName(), name);
-    SetDlgItemTextA(window, IDC_SHORT_DESCRIPTION, name);
+    ShowPathPart(window, IDC_SHORT_DESCRIPTION, parts.FileName());
     // Setting a text clears the edit flag; this is an edit of the user's.
     SendDlgItemMessageA(window, IDC_SHORT_DESCRIPTION, EM_SETMODIFY, TRUE, 0);
 }

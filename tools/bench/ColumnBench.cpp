@@ -17,6 +17,7 @@
 #include "ExplorerShape.h"
 #include "LearnedTitles.h"
 #include "TestSupport.h"
+#include "BenchSupport.h"
 
 using namespace explorershape;
 
@@ -51,12 +52,9 @@ int main(int argc, char** argv) {
 
     HMODULE library = LoadLibraryA(testsupport::DistFile("Tolvane.dll").c_str());
     if (!library) return 1;
-    auto activate = reinterpret_cast<int (*)(void)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "ActivateExplorerHook")));
-    auto deactivate = reinterpret_cast<int (*)(void)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DeactivateExplorerHook")));
-    auto getDescription = reinterpret_cast<int (*)(char*, const char*)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "GetDescription")));
+    auto activate = bench::Export<int (*)(void)>(library, "ActivateExplorerHook");
+    auto deactivate = bench::Export<int (*)(void)>(library, "DeactivateExplorerHook");
+    auto getDescription = bench::Export<int (*)(char*, const char*)>(library, "GetDescription");
     if (!activate || !deactivate || !getDescription || !activate()) return 1;
 
     RegisterClasses(false);

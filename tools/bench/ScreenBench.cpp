@@ -34,6 +34,7 @@
 #include "TestContract.h"
 #include "TestSupport.h"
 #include "store/DescriptionFile.h"
+#include "BenchSupport.h"
 
 using namespace explorershape;
 
@@ -42,32 +43,6 @@ namespace {
 const int kRows = 40;
 const int kColumn = 4;          // the description column, behind the four standard ones
 const DWORD kStaleAfterMs = 250;  // longer than the cache keeps what it read
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-size_t PlainRead(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    return static_cast<size_t>(std::count(bytes.begin(), bytes.begin() + got, '\n'));
-}
 
 void PaintScreen(HWND list) {
     char text[260];
@@ -137,7 +112,7 @@ bool Measure(int entries, int rounds, Timings* timings) {
     FillList(explorer.list, StandardColumns(), labels);
     SetFocus(explorer.list);
     testsupport::PumpPendingMessages();
-    bool ok = ColumnTitle(explorer.list, kColumn) == "Description" && PlainRead(ion) == static_cast<size_t>(entries);
+    bool ok = ColumnTitle(explorer.list, kColumn) == "Description" && bench::PlainRead(ion) == static_cast<size_t>(entries);
     for (int row = 0; ok && row < kRows; ++row) {
         bool described = entries >= kRows || row < entries;
         ok = (CellTextA(explorer.list, row, kColumn).find("Description of file") == 0) == described;
@@ -151,29 +126,29 @@ bool Measure(int entries, int rounds, Timings* timings) {
     std::vector<double> pausedPlain, plain, after, within, perCell;
     for (int round = 0; round < rounds; ++round) {
         Sleep(kStaleAfterMs);
-        double paused = Now();
-        PlainRead(ion);
-        pausedPlain.push_back(Now() - paused);
+        double paused = bench::Now();
+        bench::PlainRead(ion);
+        pausedPlain.push_back(bench::Now() - paused);
         Sleep(kStaleAfterMs);
-        double t0 = Now();
+        double t0 = bench::Now();
         PaintScreen(explorer.list);
-        double t1 = Now();
+        double t1 = bench::Now();
         PaintScreen(explorer.list);
-        double t2 = Now();
-        PlainRead(ion);
-        double t3 = Now();
+        double t2 = bench::Now();
+        bench::PlainRead(ion);
+        double t3 = bench::Now();
         for (int row = 0; row < kRows; ++row) OldCell(explorer, row, folder.Path());
-        double t4 = Now();
+        double t4 = bench::Now();
         after.push_back(t1 - t0);
         within.push_back(t2 - t1);
         plain.push_back(t3 - t2);
         perCell.push_back(t4 - t3);
     }
-    timings->pausedPlain = Median(pausedPlain);
-    timings->warmPlain = Median(plain);
-    timings->after = Median(after);
-    timings->within = Median(within);
-    timings->perCell = Median(perCell);
+    timings->pausedPlain = bench::Median(pausedPlain);
+    timings->warmPlain = bench::Median(plain);
+    timings->after = bench::Median(after);
+    timings->within = bench::Median(within);
+    timings->perCell = bench::Median(perCell);
     DestroyWindow(explorer.frame);
     testsupport::PumpPendingMessages();
     return true;
@@ -191,10 +166,8 @@ int main(int argc, char** argv) {
 
     HMODULE library = LoadLibraryA(testsupport::DistFile("Tolvane.dll").c_str());
     if (!library) return 1;
-    auto activate = reinterpret_cast<int (*)(void)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "ActivateExplorerHook")));
-    auto deactivate = reinterpret_cast<int (*)(void)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DeactivateExplorerHook")));
+    auto activate = bench::Export<int (*)(void)>(library, "ActivateExplorerHook");
+    auto deactivate = bench::Export<int (*)(void)>(library, "DeactivateExplorerHook");
     if (!activate || !deactivate || !activate()) return 1;
     RegisterClasses(false);
 

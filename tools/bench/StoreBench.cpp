@@ -4,6 +4,7 @@
 // the same file into memory and counting its lines. Run by scripts/bench.
 #include "TestSupport.h"
 #include "store/DescriptionFile.h"
+#include "BenchSupport.h"
 
 #include <windows.h>
 
@@ -16,54 +17,28 @@ namespace {
 
 typedef int(__cdecl* GetFunction)(char*, const char*);
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double>* times) {
-    std::sort(times->begin(), times->end());
-    return (*times)[times->size() / 2];
-}
-
 // Times the three kinds of work in turns (so that a busy machine slows all of
 // them alike), for about a second, and gives the median time of each in
 // microseconds.
 template <typename A, typename B, typename C>
 void TimeInTurns(A a, B b, C c, double* ta, double* tb, double* tc) {
     std::vector<double> times[3];
-    double start = Now();
-    while (times[0].size() < 15 || (Now() - start < 1000000 && times[0].size() < 20000)) {
-        double t0 = Now();
+    double start = bench::Now();
+    while (times[0].size() < 15 || (bench::Now() - start < 1000000 && times[0].size() < 20000)) {
+        double t0 = bench::Now();
         a();
-        double t1 = Now();
+        double t1 = bench::Now();
         b();
-        double t2 = Now();
+        double t2 = bench::Now();
         c();
-        double t3 = Now();
+        double t3 = bench::Now();
         times[0].push_back(t1 - t0);
         times[1].push_back(t2 - t1);
         times[2].push_back(t3 - t2);
     }
-    *ta = Median(&times[0]);
-    *tb = Median(&times[1]);
-    *tc = Median(&times[2]);
-}
-
-size_t PlainRead(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    return static_cast<size_t>(std::count(bytes.begin(), bytes.begin() + got, '\n'));
+    *ta = bench::Median(times[0]);
+    *tb = bench::Median(times[1]);
+    *tc = bench::Median(times[2]);
 }
 
 }  // namespace
@@ -96,12 +71,12 @@ int main() {
 
         char description[2048] = {};
         get(description, last.c_str());
-        if (PlainRead(ion) != static_cast<size_t>(count) || std::string(description).find("Description") != 0) {
+        if (bench::PlainRead(ion) != static_cast<size_t>(count) || std::string(description).find("Description") != 0) {
             fprintf(stderr, "store_bench: the %d-entry file does not read back\n", count);
             return 1;
         }
         double plain = 0, lookup = 0, call = 0;
-        TimeInTurns([&] { PlainRead(ion); },
+        TimeInTurns([&] { bench::PlainRead(ion); },
                     [&] {
                         CDescriptionFile file;
                         file.Load(last.c_str());
