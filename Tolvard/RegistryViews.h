@@ -13,6 +13,6 @@ REGSAM OtherRegistryView();
 // True when the process runs with 64-bit pointers (GetCurrentProcess() for this one).
 bool IsSixtyFourBitProcess(HANDLE process);
 // Copies the path of Tolvane's class registration
-// (HKCR\CLSID\{...}\InProcServer32) in the given view (0: this process's own) into
+// (TOLVANE_SERVER_KEY of Contract.h) in the given view (0: this process's own) into
 // path, at most size bytes and always terminated: 1, or 0 when none is registered.
 int FindExtensionPathInView(char* path, int size, REGSAM view);

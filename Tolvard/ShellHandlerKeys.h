@@ -2,8 +2,8 @@
 // shell offers the context-menu entry and the property page.
 #pragma once
 
-extern const char kContextMenuHandlers[];     // "*\shellex\ContextMenuHandlers"
-extern const char kPropertySheetHandlers[];   // "*\shellex\PropertySheetHandlers"
+extern const char kContextMenuHandlers[];     // TOLVANE_MENU_HANDLERS of Contract.h
+extern const char kPropertySheetHandlers[];   // TOLVANE_PAGE_HANDLERS of Contract.h
 
 // Creates "<handlers>\Tolvane" with Tolvane's class identifier as its default value, in
 // both registry views on 64-bit Windows.
