@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+
 namespace bench {
 
 // Microseconds on the performance counter.
@@ -36,6 +38,20 @@ inline size_t PlainRead(const std::string& path) {
     if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
     CloseHandle(file);
     return static_cast<size_t>(std::count(bytes.begin(), bytes.begin() + got, '\n'));
+}
+
+// Writes folder's DESCRIPT.ION with entries lines, file00000.txt upwards, and gives
+// its path.
+inline std::string WriteSampleDescriptions(const testsupport::TempFolder& folder, int entries) {
+    std::string image;
+    for (int i = 0; i < entries; ++i) {
+        char line[128];
+        wsprintfA(line, "file%05d.txt Description of file number %d, kept for the benchmark\r\n", i, i);
+        image += line;
+    }
+    std::string path = folder.File("DESCRIPT.ION");
+    testsupport::WriteFileBytes(path, image);
+    return path;
 }
 
 // An export of the library, or null.

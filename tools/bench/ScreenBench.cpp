@@ -91,14 +91,7 @@ struct Timings {
 
 bool Measure(int entries, int rounds, Timings* timings) {
     testsupport::TempFolder folder;
-    std::string image;
-    for (int i = 0; i < entries; ++i) {
-        char line[128];
-        wsprintfA(line, "file%05d.txt Description of file number %d, kept for the benchmark\r\n", i, i);
-        image += line;
-    }
-    std::string ion = folder.File("DESCRIPT.ION");
-    testsupport::WriteFileBytes(ion, image);
+    std::string ion = bench::WriteSampleDescriptions(folder, entries);
 
     // Forty rows spread over the file; with fewer entries, the rows behind them
     // are files without a description.

@@ -57,14 +57,7 @@ int main() {
            "GetDescription", "ratio");
     for (int count : {10, 1000, 10000}) {
         testsupport::TempFolder folder;
-        std::string image;
-        for (int i = 0; i < count; ++i) {
-            char line[128];
-            wsprintfA(line, "file%05d.txt Description of file number %d, kept for the benchmark\r\n", i, i);
-            image += line;
-        }
-        std::string ion = folder.File("DESCRIPT.ION");
-        testsupport::WriteFileBytes(ion, image);
+        std::string ion = bench::WriteSampleDescriptions(folder, count);
         char lastName[32];
         wsprintfA(lastName, "FILE%05d.TXT", count - 1);
         std::string last = folder.File(lastName);
@@ -84,8 +77,9 @@ int main() {
                         file.Close();
                     },
                     [&] { get(description, last.c_str()); }, &plain, &lookup, &call);
-        printf("%8d %9u %9.1f us %11.1f us %6.2fx %13.1f us %6.2fx\n", count, static_cast<unsigned>(image.size()),
-               plain, lookup, lookup / plain, call, call / plain);
+        const unsigned bytes = static_cast<unsigned>(testsupport::ReadFileBytes(ion).size());
+        printf("%8d %9u %9.1f us %11.1f us %6.2fx %13.1f us %6.2fx\n", count, bytes, plain, lookup, lookup / plain,
+               call, call / plain);
     }
     FreeLibrary(library);
     return 0;

@@ -33,11 +33,6 @@ std::string LongText(size_t length) {
     return text + "Z";
 }
 
-BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages) {
-    reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(pages)->push_back(page);
-    return TRUE;
-}
-
 enum class Host { DialogOk, PageOk, PageApply };
 
 const char* HostName(Host host) {
@@ -85,17 +80,7 @@ protected:
         Ref<IShellPropSheetExt> sheetExt;
         ASSERT_EQ(S_OK, CreateExtension(IID_IShellPropSheetExt, sheetExt.OutVoid()));
         Initialize(sheetExt.Get());
-        std::vector<HPROPSHEETPAGE> pages;
-        ASSERT_EQ(S_OK, sheetExt->AddPages(CollectPage, reinterpret_cast<LPARAM>(&pages)));
-        ASSERT_EQ(1u, pages.size());
-        PROPSHEETHEADERA header = {};
-        header.dwSize = sizeof header;
-        header.dwFlags = PSH_NOCONTEXTHELP;
-        header.pszCaption = kSheetTitle;
-        header.nPages = 1;
-        header.phpage = pages.data();
-        EXPECT_TRUE(DriveModalWindow(TEST_HERE, kSheetTitle, [&] { PropertySheetA(&header); }, [&](HWND sheet) {
-            HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+        EXPECT_TRUE(ShowPageInSheet(TEST_HERE, sheetExt.Get(), kSheetTitle, [&](HWND sheet, HWND page) {
             drive(page);
             if (host == Host::PageOk) {
                 ClickButtonBySend(sheet, IDOK);
@@ -150,7 +135,9 @@ TEST_P(UnchangedLongDescription, IsShownWholeOrNotedAndKeptByteForByte) {
         EXPECT_EQ(cut ? text.substr(0, kFieldLength) : text, shown) << "length " << shown.size();
         EXPECT_EQ(other, ControlText(dialog, otherField));
         EXPECT_EQ(cut, IsWindowVisible(GetDlgItem(dialog, note)) != FALSE);
-        if (cut) EXPECT_EQ("shown cut, kept unless edited", ControlText(dialog, note));
+        if (cut) {
+            EXPECT_EQ("shown cut, kept unless edited", ControlText(dialog, note));
+        }
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, otherNote)));
     });
     EXPECT_EQ(lines, testsupport::ReadFileBytes(Ion()));

@@ -24,11 +24,6 @@ namespace {
 const char kSheetTitle[] = "Tolvane page test";
 const int kApply = 0x3021;
 
-BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages) {
-    reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(pages)->push_back(page);
-    return TRUE;
-}
-
 BOOL CALLBACK RefusePage(HPROPSHEETPAGE page, LPARAM calls) {
     ++*reinterpret_cast<int*>(calls);
     return FALSE;
@@ -78,18 +73,7 @@ protected:
     // Shows the pages of AddPages in a modal sheet of the test's own; drive gets
     // the sheet and our page (the first one) and must close the sheet.
     void ShowSheet(const std::function<void(HWND sheet, HWND page)>& drive) {
-        std::vector<HPROPSHEETPAGE> pages;
-        ASSERT_EQ(S_OK, sheetExt_->AddPages(CollectPage, reinterpret_cast<LPARAM>(&pages)));
-        ASSERT_EQ(1u, pages.size());
-        PROPSHEETHEADERA header = {};
-        header.dwSize = sizeof header;
-        header.dwFlags = PSH_NOCONTEXTHELP;
-        header.pszCaption = kSheetTitle;
-        header.nPages = static_cast<UINT>(pages.size());
-        header.phpage = pages.data();
-        EXPECT_TRUE(DriveModalWindow(TEST_HERE, kSheetTitle, [&] { PropertySheetA(&header); }, [&](HWND sheet) {
-            drive(sheet, PropSheet_GetCurrentPageHwnd(sheet));
-        }));
+        EXPECT_TRUE(ShowPageInSheet(TEST_HERE, sheetExt_.Get(), kSheetTitle, drive));
     }
 
     Apartment apartment_;

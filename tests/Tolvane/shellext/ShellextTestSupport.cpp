@@ -5,6 +5,8 @@
 
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
 namespace shellext {
 
 RegisteredServer::RegisteredServer(bool asFileHandlers) : handlers_(asFileHandlers) {
@@ -78,6 +80,29 @@ bool ControlMatchesRect(HWND dialog, HWND control, const DialogRect& expected) {
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&have), 2);
     return want.left == have.left && want.top == have.top && want.right == have.right - have.left &&
            want.bottom == have.bottom - have.top;
+}
+
+BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages) {
+    reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(pages)->push_back(page);
+    return TRUE;
+}
+
+bool ShowPageInSheet(testsupport::Caller caller, IShellPropSheetExt* extension, const char* title,
+                     const std::function<void(HWND sheet, HWND page)>& drive) {
+    std::vector<HPROPSHEETPAGE> pages;
+    if (extension->AddPages(CollectPage, reinterpret_cast<LPARAM>(&pages)) != S_OK || pages.size() != 1) {
+        ADD_FAILURE_AT(caller.file, caller.line) << "AddPages added " << pages.size() << " pages, not one";
+        for (HPROPSHEETPAGE page : pages) DestroyPropertySheetPage(page);
+        return false;
+    }
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_NOCONTEXTHELP;
+    header.pszCaption = title;
+    header.nPages = 1;
+    header.phpage = pages.data();
+    return DriveModalWindow(caller, title, [&] { PropertySheetA(&header); },
+                            [&](HWND sheet) { drive(sheet, PropSheet_GetCurrentPageHwnd(sheet)); });
 }
 
 std::vector<std::string> TabTitles(HWND sheet) {

@@ -95,6 +95,16 @@ HRESULT CallDllCanUnloadNow();
 struct DialogRect { int left, top, width, height; };
 bool ControlMatchesRect(HWND dialog, HWND control, const DialogRect& expected);
 
+// The page callback of AddPages that collects the pages (LPARAM: a
+// std::vector<HPROPSHEETPAGE>*).
+BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages);
+// Shows the one page that extension's AddPages adds, in a modal property sheet of the
+// test's own titled title; drive gets the sheet and the page and must close the sheet.
+// False, with a failure at the caller's line, when AddPages fails or adds other than
+// one page, or the sheet is not closed.
+bool ShowPageInSheet(testsupport::Caller caller, IShellPropSheetExt* extension, const char* title,
+                     const std::function<void(HWND sheet, HWND page)>& drive);
+
 // The titles of a property sheet's pages, from left to right.
 std::vector<std::string> TabTitles(HWND sheet);
 
