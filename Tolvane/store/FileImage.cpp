@@ -1,5 +1,6 @@
 #include "FileImage.h"
 
+#include "DescriptionReader.h"
 #include "PathParts.h"
 
 #include <cstring>
@@ -83,6 +84,81 @@ FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes) {
     if (result == kFileRead && total > kLargestDescriptionFile) result = kFileTooLarge;
     CloseHandle(file);
     if (result != kFileRead) bytes->Free();
+    return result;
+}
+
+namespace {
+
+// The end of the last line feed in [from, to), or null when there is none.
+const char* AfterLastFeed(const char* from, const char* to) {
+    while (to != from)
+        if (*--to == '\n') return to + 1;
+    return nullptr;
+}
+
+}  // namespace
+
+FileReadResult FindEntryInFile(const char* path, std::string_view key, CByteBuffer* window, DescriptionLine* line,
+                               bool* found) {
+    *found = false;
+    *line = DescriptionLine();
+    window->SetSize(0);
+    if (key.empty()) return kFileRead;  // names nothing: no need to read
+    HANDLE file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kFileMissing : kFileFailed;
+    }
+    DWORD high = 0;
+    DWORD size = GetFileSize(file, &high);
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) size = 0;
+    if (high != 0 || size > kLargestDescriptionFile) {
+        CloseHandle(file);
+        return kFileTooLarge;
+    }
+    // A small file is read at once, with one byte more so that its end is seen.
+    FileReadResult result = window->Reserve(size < kFindWindowBytes ? size + 1 : kFindWindowBytes) ? kFileRead
+                                                                                                  : kFileFailed;
+    DWORD total = 0;
+    size_t kept = 0;  // the beginning of a line whose end is not read yet
+    while (result == kFileRead) {
+        if (kept == window->Capacity()) {
+            // One line fills the window: make room for more of it.
+            size_t grown = kept < kLargestDescriptionFile / 2 ? kept * 2 : kLargestDescriptionFile + 1;
+            if (!window->Reserve(grown)) {
+                result = kFileFailed;
+                break;
+            }
+        }
+        DWORD got = 0;
+        if (!ReadFile(file, window->Data() + kept, static_cast<DWORD>(window->Capacity() - kept), &got, nullptr)) {
+            result = kFileFailed;
+            break;
+        }
+        total += got;
+        if (total > kLargestDescriptionFile) {  // it grew since its size was taken
+            result = kFileTooLarge;
+            break;
+        }
+        size_t have = kept + got;
+        window->SetSize(have);
+        // The whole lines read so far; at the end of the file, all that is left.
+        const char* data = window->Data();
+        const char* afterFeed = got ? AfterLastFeed(data + kept, data + have) : data + have;
+        size_t whole = afterFeed ? static_cast<size_t>(afterFeed - data) : 0;
+        bool ended = false;
+        if (whole && FindEntry(data, whole, key, line, &ended)) {
+            *found = true;
+            break;
+        }
+        if (ended || got == 0) break;
+        kept = have - whole;
+        memmove(window->Data(), data + whole, kept);
+        window->SetSize(kept);  // what a larger window keeps
+    }
+    CloseHandle(file);
+    if (!*found) *line = DescriptionLine();
+    if (result != kFileRead) window->Free();
     return result;
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "ByteBuffer.h"
+#include "DescriptionLine.h"
 
 #include <string_view>
 
@@ -34,6 +35,15 @@ enum FileReadResult {
 HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition);
 
 FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes);
+
+// Looks for the first entry named key in the file and stops there: the file is
+// read piece by piece into window (kFindWindowBytes, more only for a longer
+// line), and of its lines only the one named key is taken apart whole
+// (FindEntry). line then points into window. kFileRead, with *found telling
+// whether there is such an entry; otherwise as ReadFileImage.
+const DWORD kFindWindowBytes = 64 * 1024;
+FileReadResult FindEntryInFile(const char* path, std::string_view key, CByteBuffer* window, DescriptionLine* line,
+                               bool* found);
 
 // A new content for a file, written piece by piece into a temporary file
 // beside it (hidden) and put in its place by Commit. Without a successful

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
+
+#include "store/DescriptionFile.h"
 
 using namespace testsupport;
 using storetest::Entries;
@@ -122,6 +125,37 @@ TEST_F(DescriptionApiTest, GetDescriptionWritesAtMost1024Bytes) {
     // The whole text stays in the file when another entry changes.
     set("x", folder.File("other.txt").c_str());
     EXPECT_EQ(Entries(ReadFileBytes(Ion())).front(), "long.txt|" + text + "|");
+}
+
+// GetDescription reads a file piece by piece, up to the entry asked for: lines
+// across the pieces' edges, a line longer than a piece, a later duplicate and
+// a Ctrl-Z far into the file give what reading the whole file gives.
+TEST_F(DescriptionApiTest, LargeFilesReadInPiecesFindWhatTheWholeFileHolds) {
+    std::string image;
+    std::vector<std::string> names;
+    for (int i = 0; image.size() < 150000; ++i) {
+        names.push_back("f" + std::to_string(i) + ".txt");
+        image += names.back() + " Description number " + std::to_string(i) + "\r\n";
+    }
+    image += "long.txt " + std::string(200000, 'L') + "\r\n\"after long.txt\" found after the long line\r\n";
+    image += "F10.TXT shadowed\r\nend.txt the last one\x1agone.txt after the end\r\n";
+    ASSERT_TRUE(WriteFileBytes(Ion(), image));
+    // Every entry that starts near the edge of a piece, and others spread out.
+    std::vector<std::string> asked = {"long.txt", "after long.txt", "end.txt", "gone.txt", "missing.txt", "F10.txt"};
+    size_t at = 0;
+    for (size_t i = 0; i < names.size(); at = image.find("\n", at) + 1, ++i)
+        if (i % 97 == 0 || at % 65536 < 80 || at % 65536 > 65536 - 80) asked.push_back(names[i]);
+    ASSERT_GT(asked.size(), 30u);
+    for (const std::string& name : asked) {
+        SCOPED_TRACE(name);
+        CDescriptionFile whole;
+        whole.Load(folder.File(name).c_str());
+        const char* found = whole.FindDescription(folder.File(name).c_str());
+        std::string expected = found ? std::string(found).substr(0, 1023) : "";
+        whole.Close();
+        EXPECT_EQ(Get(folder.File(name)), expected);
+        EXPECT_NE(expected.empty(), name != "gone.txt" && name != "missing.txt");
+    }
 }
 
 // The path may come in the buffer that receives the description.
