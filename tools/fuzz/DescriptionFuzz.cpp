@@ -1,8 +1,10 @@
 // libFuzzer target of the line grammar, built natively by scripts/fuzz.
 // Property: whatever bytes are read, every name can be written, and what is
 // written reads back to the same entries. The path splitting runs on the same
-// bytes: it must agree with itself and never overrun. The index over the names
-// must find what a scan of the lines finds.
+// bytes: it must agree with itself and never overrun. The index over the names,
+// and the one-entry lookup, must find what a scan of the lines finds, and the
+// index mended for the bytes with a piece cut out or put in twice must answer
+// as one built over them.
 #include "store/DescriptionIndex.h"
 #include "store/DescriptionReader.h"
 #include "store/DescriptionWriter.h"
@@ -82,6 +84,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 }
             if (found.name.data() != first) abort();
             seen.push_back(line.name);
+        }
+    }
+
+    // The one-entry lookup finds the same first line for every name.
+    {
+        CDescriptionReader reader(bytes, size);
+        DescriptionLine line, found;
+        while (reader.ReadEntry(&line)) {
+            DescriptionLine indexed;
+            if (!index.Find(line.name, &indexed) || !FindEntry(bytes, size, line.name, &found)) abort();
+            if (found.name.data() != indexed.name.data() || found.description != indexed.description ||
+                found.tail != indexed.tail)
+                abort();
+        }
+    }
+
+    // The index mended for changed bytes answers as one built over them.
+    if (size >= 2) {
+        size_t from = data[0] % size, to = from + data[1] % 64;
+        if (to > size) to = size;
+        std::string whole(bytes, size);
+        for (const std::string& changed : {whole.substr(0, from) + whole.substr(to),
+                                           whole.substr(0, to) + whole.substr(from)}) {
+            CDescriptionIndex mended, built;
+            if (!mended.Build(bytes, size) || !mended.Update(changed.data(), changed.size()) ||
+                !built.Build(changed.data(), changed.size()))
+                abort();
+            for (const std::string* names : {static_cast<const std::string*>(&whole), &changed}) {
+                CDescriptionReader reader(names->data(), names->size());
+                DescriptionLine line, a, b;
+                while (reader.ReadEntry(&line)) {
+                    bool inMended = mended.Find(line.name, &a), inBuilt = built.Find(line.name, &b);
+                    if (inMended != inBuilt || (inMended && a.name.data() != b.name.data())) abort();
+                }
+            }
         }
     }
 
