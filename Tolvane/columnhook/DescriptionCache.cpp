@@ -1,76 +1,17 @@
 #include "DescriptionCache.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 #include <string_view>
 
 #include "store/AnsiText.h"
+#include "store/DescriptionReader.h"
 #include "store/FileImage.h"
 #include "store/PathParts.h"
 
-namespace {
-
-enum ReadResult { kRead, kMissing, kFailed, kNoMemory, kTooBig };
-
-// Reads the whole file into a malloc'd buffer, to its end even if it grew since
-// its size was taken.
-ReadResult ReadWholeFile(const char* path, char** bytes, size_t* size) {
-    *bytes = nullptr;
-    *size = 0;
-    // The same sharing as the store's reader: other readers may read at the same
-    // time, a writer waits for the read, a writer that holds the file is waited for.
-    HANDLE file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kMissing : kFailed;
-    }
-    DWORD high = 0;
-    DWORD fileSize = GetFileSize(file, &high);
-    if (fileSize == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) fileSize = 0;
-    if (high != 0 || fileSize > CDescriptionCache::kMaxFileBytes) {
-        CloseHandle(file);
-        return kTooBig;
-    }
-    size_t room = fileSize + 1;  // one byte more, so that the end is seen without growing
-    char* buffer = static_cast<char*>(malloc(room));
-    size_t total = 0;
-    ReadResult result = buffer ? kRead : kNoMemory;
-    while (result == kRead) {
-        if (total == room) {
-            if (room > CDescriptionCache::kMaxFileBytes) {
-                result = kTooBig;
-                break;
-            }
-            char* larger = static_cast<char*>(realloc(buffer, room * 2));
-            if (!larger) {
-                result = kNoMemory;
-                break;
-            }
-            buffer = larger;
-            room *= 2;
-        }
-        DWORD got = 0;
-        if (!ReadFile(file, buffer + total, static_cast<DWORD>(room - total), &got, nullptr)) result = kFailed;
-        else if (got == 0) break;
-        total += got;
-    }
-    CloseHandle(file);
-    if (result != kRead) {
-        free(buffer);
-        return result;
-    }
-    *bytes = buffer;
-    *size = total;
-    return kRead;
-}
-
-}  // namespace
-
 CDescriptionCache::CDescriptionCache()
-    : m_held(false), m_declined(false), m_readTick(0), m_folder(), m_folderLength(0), m_settings(), m_settingsKey(nullptr),
-      m_haveFile(false), m_bytes(nullptr),
-      m_size(0) {}
+    : m_held(false), m_folder(), m_folderLength(0), m_lookTick(0), m_settingsTick(0), m_fileTick(0),
+      m_readFailed(false), m_settings(), m_settingsKey(nullptr), m_haveFile(false), m_current(0), m_indexed(false) {}
 
 CDescriptionCache::~CDescriptionCache() {
     Forget();
@@ -79,33 +20,34 @@ CDescriptionCache::~CDescriptionCache() {
 
 void CDescriptionCache::Forget() {
     m_index.Clear();
-    free(m_bytes);
-    m_bytes = nullptr;
-    m_size = 0;
+    m_indexed = false;
+    m_images[0].Free();
+    m_images[1].Free();
     m_haveFile = false;
     m_held = false;
-    m_declined = false;
     m_folderLength = 0;
     m_folder[0] = '\0';
 }
 
-bool CDescriptionCache::Lookup(const char* path, char* description) {
+void CDescriptionCache::Lookup(const char* path, char* description) {
     description[0] = '\0';
     std::string_view whole(path);
     std::string_view key = PathKey(whole, IsAnsiLeadByte);
-    if (key.empty()) return true;  // a path that names no file has no description
+    if (key.empty()) return;  // a path that names no file has no description
     // Drive and folder: the path in front of its key.
     size_t folderLength = whole.size() - key.size();
 
-    bool sameFolder = m_held && folderLength == m_folderLength && memcmp(path, m_folder, folderLength) == 0;
-    if (!sameFolder || GetTickCount() - m_readTick >= kFreshForMs) {
-        Refresh(path, folderLength);
-    }
-    if (m_declined) return false;
-    if (!m_haveFile) return true;
+    DWORD now = GetTickCount();
+    if (!m_held || folderLength != m_folderLength || memcmp(path, m_folder, folderLength) != 0)
+        Start(path, folderLength, now);
+    else if (now != m_lookTick)
+        Look(now);
+    if (!m_haveFile) return;
 
     DescriptionLine line;
-    if (!m_index.Find(key, &line)) return true;
+    const CByteBuffer& image = m_images[m_current];
+    bool found = m_indexed ? m_index.Find(key, &line) : FindEntry(image.Data(), image.Size(), key, &line);
+    if (!found) return;
     // As the store hands it out: a zero-terminated text, cut to 259 characters
     // by the cell's buffer; OEM text converted to ANSI.
     size_t length = line.description.size() < 259 ? line.description.size() : 259;
@@ -115,59 +57,80 @@ bool CDescriptionCache::Lookup(const char* path, char* description) {
     description[length] = '\0';
     if (m_settings.Converts() && length) OemToCharBuffA(description, description, static_cast<DWORD>(length));
     if (EqualNoCase(description, whole)) description[0] = '\0';
-    return true;
 }
 
-// Reads the settings and the folder's file again. When memory fails or the
-// file is too big for this cache, nothing of it is kept and the folder's cells
-// are declined until the bound has passed, so that each is read only once.
-void CDescriptionCache::Refresh(const char* folder, size_t folderLength) {
-    DWORD tick = GetTickCount();  // before the read: the answers are at most this old
-    DescriptionSettings settings;
-    if (!ReadDescriptionSettings(std::string_view(folder, folderLength), &settings, &m_settingsKey)) {
-        // No description file can be named here: no descriptions, as in the store.
-        Forget();
-        Hold(folder, folderLength, settings, tick);
-        return;
-    }
-
-    char* bytes = nullptr;
-    size_t size = 0;
-    ReadResult result = ReadWholeFile(settings.filePath, &bytes, &size);
-    if (result == kNoMemory || result == kTooBig) {
-        Forget();
-        Hold(folder, folderLength, settings, tick);
-        m_declined = true;
-        return;
-    }
-    bool sameBytes = result == kRead && m_haveFile && m_held && size == m_size &&
-                     strcmp(settings.filePath, m_settings.filePath) == 0 && memcmp(bytes, m_bytes, size) == 0;
-    if (sameBytes) {
-        free(bytes);  // the index over the bytes already held stays right
-    } else {
-        Forget();
-        if (result == kRead) {
-            if (!m_index.Build(bytes, size)) {
-                free(bytes);
-                Hold(folder, folderLength, settings, tick);
-                m_declined = true;
-                return;
-            }
-            m_bytes = bytes;
-            m_size = size;
-            m_haveFile = true;
-        }
-    }
-    Hold(folder, folderLength, settings, tick);
-}
-
-void CDescriptionCache::Hold(const char* folder, size_t folderLength, const DescriptionSettings& settings,
-                             DWORD tick) {
+// A folder met for the first time (or again after another one): watched before
+// anything of it is read.
+void CDescriptionCache::Start(const char* folder, size_t folderLength, DWORD now) {
+    Forget();
     memcpy(m_folder, folder, folderLength);
     m_folder[folderLength] = '\0';
     m_folderLength = folderLength;
-    m_settings = settings;
-    m_readTick = tick;
     m_held = true;
-    m_declined = false;
+    m_lookTick = now;
+    m_watch.WatchFolder(m_folder, m_folderLength);
+    ReadSettings(now);
+    ReadDescriptionFile(now);
+}
+
+// The first cell in a tick: what changed since is read again.
+void CDescriptionCache::Look(DWORD now) {
+    m_lookTick = now;
+    bool bound = now - m_fileTick >= kFreshForMs;
+    bool fileDue, settingsDue;
+    if (m_watch.WatchesFolder()) {
+        CChangeWatch::Changes changes = m_watch.Look();
+        // A watch given up reported a change: from now on the bound rules.
+        fileDue = changes.folder || (m_readFailed && bound);
+        settingsDue = m_watch.WatchesSettings() ? changes.settings : now - m_settingsTick >= kFreshForMs;
+    } else {
+        if (!bound) return;
+        // Perhaps a place for a watch is free again; it is set before the read.
+        m_watch.WatchFolder(m_folder, m_folderLength);
+        fileDue = settingsDue = true;
+    }
+    if (settingsDue && ReadSettings(now)) fileDue = true;
+    if (fileDue) ReadDescriptionFile(now);
+}
+
+// Reads the settings; true when they name another file than before.
+bool CDescriptionCache::ReadSettings(DWORD now) {
+    DescriptionSettings settings;
+    // A description file whose path would be too long cannot be read: none.
+    if (!ReadDescriptionSettings(std::string_view(m_folder, m_folderLength), &settings, &m_settingsKey))
+        settings.filePath[0] = '\0';
+    bool otherFile = strcmp(settings.filePath, m_settings.filePath) != 0;
+    m_settings = settings;
+    m_settingsTick = now;
+    return otherFile;
+}
+
+// Reads the file into the image not in use and mends the index for it (which
+// finds what differs from the image held, if anything), or builds the index
+// when there was none. A file that cannot be read keeps the last good reading
+// until the next one; a missing or too large one has no descriptions.
+void CDescriptionCache::ReadDescriptionFile(DWORD now) {
+    m_fileTick = now;
+    m_readFailed = false;
+    int next = 1 - m_current;
+    FileReadResult result = m_settings.filePath[0] ? ReadFileImage(m_settings.filePath, &m_images[next]) : kFileMissing;
+    if (result == kFileFailed) {
+        m_readFailed = true;
+        if (m_haveFile) return;
+    }
+    if (result != kFileRead) {
+        m_index.Clear();
+        m_indexed = false;
+        m_haveFile = false;
+        m_images[0].Free();
+        m_images[1].Free();
+        return;
+    }
+    const CByteBuffer& read = m_images[next];
+    if (m_haveFile && m_indexed)
+        m_indexed = m_index.Update(read.Data(), read.Size());
+    else
+        m_indexed = m_index.Build(read.Data(), read.Size());
+    m_current = next;
+    m_haveFile = true;
 }

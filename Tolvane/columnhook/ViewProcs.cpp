@@ -75,13 +75,14 @@ void HandBackText(NMLVDISPINFOA* info, bool wide, const char* description) {
     }
 }
 
-// The description of one cell, answered from what the view's cache read of the
-// file within its freshness bound; read straight from the file when the cache
-// cannot answer.
+// The description of one cell, answered from what the view's cache holds of the
+// file; read straight from the file when the view can have no cache.
 void DescriptionOfCell(HWND view, const char* path, char* description /* kTextSize */) {
     CDescriptionCache* cache = CacheOfView(view);
-    if (cache && cache->Lookup(path, description)) return;
-    LookupDescription(path, description);
+    if (cache)
+        cache->Lookup(path, description);
+    else
+        LookupDescription(path, description);
 }
 
 void SupplyCellText(HWND view, NMLVDISPINFOA* info, bool wide) {
