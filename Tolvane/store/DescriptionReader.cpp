@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 const char* Find(const char* from, const char* to, char c) {
@@ -57,6 +61,19 @@ bool CDescriptionReader::ReadEntry(DescriptionLine* line) {
 }
 
 const char* FindLineEnd(const char* from, const char* to) {
+#ifdef __SSE2__
+    // Sixteen bytes at a time where the processor has SSE2 (every x64 one).
+    const __m128i feeds = _mm_set1_epi8('\n');
+    const __m128i ctrlZs = _mm_set1_epi8(kCtrlZ);
+    while (to - from >= 16) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, feeds), _mm_cmpeq_epi8(block, ctrlZs)));
+        if (hits) return from + __builtin_ctz(static_cast<unsigned>(hits));
+        from += 16;
+    }
+#else
+    // A machine word at a time elsewhere (the 32-bit build runs on processors
+    // without SSE2).
     typedef size_t Word;
     const Word ones = static_cast<Word>(-1) / 0xFF;  // 0x01 in every byte
     const Word highs = ones * 0x80;
@@ -72,6 +89,7 @@ const char* FindLineEnd(const char* from, const char* to) {
         if (((a - ones) & ~a & highs) | ((b - ones) & ~b & highs)) break;
         from += sizeof(Word);
     }
+#endif
     while (from != to && *from != '\n' && *from != kCtrlZ) ++from;
     return from;
 }

@@ -39,6 +39,7 @@ private:
 // caller that hands in a file piece by piece reads no further.
 bool FindEntry(const char* bytes, size_t size, std::string_view key, DescriptionLine* line, bool* ended = nullptr);
 
-// The first line feed or Ctrl-Z in [from, to), or to. Looks at a machine word
-// at a time, since finding line ends is most of what reading a file costs.
+// The first line feed or Ctrl-Z in [from, to), or to. Looks at sixteen bytes
+// (SSE2) or a machine word at a time, since finding line ends is most of what
+// looking through a file costs.
 const char* FindLineEnd(const char* from, const char* to);

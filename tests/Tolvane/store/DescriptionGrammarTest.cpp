@@ -153,10 +153,11 @@ TEST(DescriptionGrammar, FindEntryFindsWhatAScanFindsFirst) {
             EXPECT_EQ(FindFor(file, key), ScanFor(file, key));
         }
     }
-    // Line ends at every place within a machine word: lines of 1 to 19 bytes.
+    // Line ends at every place within a block that is looked at whole: lines of 3
+    // to 80 bytes.
     std::string lines;
-    for (int length = 1; length < 20; ++length) lines += "n" + std::to_string(length) + std::string(length, 'x') + "\n";
-    for (int length = 1; length < 20; ++length) {
+    for (int length = 1; length < 40; ++length) lines += "n" + std::to_string(length) + std::string(length, 'x') + "\n";
+    for (int length = 1; length < 40; ++length) {
         std::string key = "n" + std::to_string(length) + std::string(length, 'x');
         EXPECT_EQ(FindFor(lines, key), key + "||") << key;
         EXPECT_EQ(FindFor(lines.substr(1), key), ScanFor(lines.substr(1), key)) << key;
