@@ -48,12 +48,15 @@ public:
         BOOL read = ReadFile(file, &m_buffer[0], static_cast<DWORD>(m_buffer.size()), &got, nullptr);
         CloseHandle(file);
         if (!read || got == m_buffer.size()) return 0;
-        return static_cast<size_t>(std::count(m_buffer.begin(), m_buffer.begin() + got, '\n'));
+        // Kept, so that the compiler cannot drop a count that nobody reads.
+        m_lines = static_cast<size_t>(std::count(m_buffer.begin(), m_buffer.begin() + got, '\n'));
+        return m_lines;
     }
 
 private:
     std::string m_path;
     std::vector<char> m_buffer;
+    volatile size_t m_lines = 0;
 };
 
 // Writes folder's DESCRIPT.ION with entries lines, file00000.txt upwards, and gives
