@@ -75,7 +75,8 @@ size_t CommonSuffix(const char* aEnd, const char* bEnd, size_t size) {
 
 }  // namespace
 
-CDescriptionIndex::CDescriptionIndex() : m_bytes(nullptr), m_end(0), m_lines(0), m_slots(nullptr), m_mask(0) {}
+CDescriptionIndex::CDescriptionIndex()
+    : m_bytes(nullptr), m_size(0), m_end(0), m_lines(0), m_slots(nullptr), m_mask(0) {}
 
 CDescriptionIndex::~CDescriptionIndex() {
     Clear();
@@ -86,6 +87,7 @@ void CDescriptionIndex::Clear() {
     m_slots = nullptr;
     m_mask = 0;
     m_bytes = nullptr;
+    m_size = 0;
     m_end = 0;
     m_lines = 0;
 }
@@ -110,6 +112,7 @@ bool CDescriptionIndex::Build(const char* bytes, size_t size) {
     size_t lines = CountLines(bytes, end);
     if (!Allocate(lines)) return false;
     m_bytes = bytes;
+    m_size = size;
     m_end = end;
     m_lines = lines;
 
@@ -177,14 +180,35 @@ bool CDescriptionIndex::Update(const char* bytes, size_t size) {
         return false;
     }
     const char* old = m_bytes;
-    size_t oldEnd = m_end;
-    size_t end = DataEnd(bytes, size);
+    size_t oldSize = m_size, oldEnd = m_end;
 
-    // The bytes that differ lie between the common beginning and end; the
-    // whole lines around them are what changed.
+    // What differs lies between what the bytes have alike at their beginning
+    // and at their end. Found first over all the bytes, so that where the new
+    // data ends (its first Ctrl-Z) is looked for only where one can have come
+    // or gone, not in a pass of its own.
+    size_t shorterRaw = size < oldSize ? size : oldSize;
+    size_t rawPrefix = CommonPrefix(old, bytes, shorterRaw);
+    size_t rawSuffix = CommonSuffix(old + oldSize, bytes + size, shorterRaw - rawPrefix);
+    size_t end;
+    if (oldEnd < rawPrefix) {
+        end = oldEnd;  // the same Ctrl-Z, in front of all that changed
+    } else {
+        size_t middleEnd = size - rawSuffix;
+        size_t inMiddle = rawPrefix + DataEnd(bytes + rawPrefix, middleEnd - rawPrefix);
+        if (inMiddle != middleEnd)
+            end = inMiddle;
+        else if (oldEnd == oldSize)
+            end = size;  // the old bytes had none, so their common end has none
+        else if (oldEnd >= oldSize - rawSuffix)
+            end = oldEnd + size - oldSize;  // the old first one, in the common end
+        else
+            end = middleEnd + DataEnd(bytes + middleEnd, rawSuffix);
+    }
     size_t shorter = end < oldEnd ? end : oldEnd;
-    size_t prefix = CommonPrefix(old, bytes, shorter);
-    size_t suffix = CommonSuffix(old + oldEnd, bytes + end, shorter - prefix);
+    size_t prefix = rawPrefix < shorter ? rawPrefix : shorter;
+    size_t suffix = end == size && oldEnd == oldSize ? rawSuffix
+                                                      : CommonSuffix(old + oldEnd, bytes + end, shorter - prefix);
+    // The whole lines around the bytes that differ are what changed.
     size_t from = prefix;
     while (from > 0 && old[from - 1] != '\n') --from;
     // The first line start inside the common end: the line feed before it is
@@ -216,6 +240,7 @@ bool CDescriptionIndex::Update(const char* bytes, size_t size) {
         }
     }
     m_bytes = bytes;
+    m_size = size;
     m_end = end;
     m_lines = lines;
     CDescriptionReader reader(bytes + from, newTo - from);

@@ -55,6 +55,7 @@ private:
     bool ReadLineAt(uint32_t offset, DescriptionLine* line) const;
 
     const char* m_bytes;
+    size_t m_size;
     size_t m_end;    // where the data ends: the first Ctrl-Z, or the size
     size_t m_lines;  // the lines of the data, as Build counts them
     Slot* m_slots;

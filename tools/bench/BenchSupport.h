@@ -40,14 +40,16 @@ public:
         GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
         m_buffer.resize(data.nFileSizeLow + 65536);
     }
-    // The number of lines; 0 when the file cannot be read or no longer fits.
-    size_t Read() {
+    // The number of lines (without count: 1); 0 when the file cannot be read or
+    // no longer fits.
+    size_t Read(bool count = true) {
         HANDLE file = CreateFileA(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) return 0;
         DWORD got = 0;
         BOOL read = ReadFile(file, &m_buffer[0], static_cast<DWORD>(m_buffer.size()), &got, nullptr);
         CloseHandle(file);
         if (!read || got == m_buffer.size()) return 0;
+        if (!count) return 1;
         // Kept, so that the compiler cannot drop a count that nobody reads.
         m_lines = static_cast<size_t>(std::count(m_buffer.begin(), m_buffer.begin() + got, '\n'));
         return m_lines;

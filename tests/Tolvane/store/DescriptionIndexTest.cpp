@@ -233,7 +233,7 @@ TEST(DescriptionIndex, UpdateMendsWhatChanged) {
 // Bytes of any kind, made by a fixed generator from a few of the grammar's
 // characters so that lines, quotes, blanks and case meet often.
 TEST(DescriptionIndex, AnyBytes) {
-    const char alphabet[] = "aAbB \"\r\n\x04zZ[{\xe9";
+    const char alphabet[] = "aAbB \"\r\n\x04zZ[{\xe9\x1a";
     unsigned state = 12345;
     for (int round = 0; round < 300; ++round) {
         std::string bytes;
