@@ -1,6 +1,6 @@
 #include "ColumnHook.h"
 
-#include "shellext/Module.h"
+#include "module/Module.h"
 
 HHOOK HookHandle = nullptr;
 WNDPROC SavedViewProc = nullptr;

@@ -6,7 +6,7 @@
 #include "Descriptions.h"
 #include "EditDialog.h"
 #include "MenuText.h"
-#include "Module.h"
+#include "module/Module.h"
 #include "Settings.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "DescriptionFields.h"
-#include "Module.h"
+#include "module/Module.h"
 #include "Resource.h"
 
 namespace {

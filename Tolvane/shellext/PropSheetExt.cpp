@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "Module.h"
+#include "module/Module.h"
 #include "PropertyPage.h"
 #include "Resource.h"
 

@@ -6,7 +6,7 @@
 
 #include "ClassFactory.h"
 #include "ClassId.h"
-#include "Module.h"
+#include "module/Module.h"
 #include "Version.h"
 
 #if !defined(_WIN64)

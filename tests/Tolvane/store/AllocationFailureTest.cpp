@@ -9,7 +9,7 @@
 
 #include "columnhook/ColumnHook.h"
 #include "shellext/EditDialog.h"
-#include "shellext/Module.h"
+#include "module/Module.h"
 #include "shellext/Resource.h"
 #include "store/DescriptionApi.h"
 #include "store/DescriptionFile.h"
