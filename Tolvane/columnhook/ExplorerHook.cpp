@@ -25,7 +25,7 @@ bool TakeModuleReference() {
     if (getModuleHandleEx)
         return getModuleHandleEx(fromAddress, reinterpret_cast<LPCSTR>(&FolderViewProc), &module) != FALSE;
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(g_ModuleHandle, path, sizeof path);
+    DWORD length = GetModuleFileNameA(g_moduleHandle, path, sizeof path);
     return length > 0 && length < sizeof path && LoadLibraryA(path) != nullptr;
 }
 
@@ -103,7 +103,7 @@ LRESULT CALLBACK ExplorerHookProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 extern "C" int ActivateExplorerHook(void) {
-    HookHandle = SetWindowsHookExA(WH_CBT, ExplorerHookProc, g_ModuleHandle, 0);
+    HookHandle = SetWindowsHookExA(WH_CBT, ExplorerHookProc, g_moduleHandle, 0);
     if (!HookHandle) {
         // As designed: the error is read and not used; it stays for the caller to
         // read through GetLastError.

@@ -27,7 +27,7 @@ const char* PathOf(HWND dialog) { return reinterpret_cast<const char*>(GetWindow
 
 void ShowEditDialog(HWND owner, const char* path) {
     RegisterTabControl();
-    DialogBoxParamA(g_ModuleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), owner, EditDialogProc,
+    DialogBoxParamA(g_moduleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), owner, EditDialogProc,
                     reinterpret_cast<LPARAM>(path));
 }
 
