@@ -63,18 +63,19 @@ void ExpectStored(const std::string& name, DWORD width, const char* ansi) {
     EXPECT_EQ(std::string(ansi, 2), data);
 }
 
+// The defaults are those the column, the menu and the store use while nothing is stored.
 TEST(OptionsDialog, FirstOpeningShowsTheDefaultsAndOKStoresAllThree) {
     testsupport::CleanSettings clean;
     Shown shown;
     EXPECT_EQ(IDOK, RunOptions(TEST_HERE, &shown, [](HWND) {}));
-    EXPECT_EQ("0", shown.width);
+    EXPECT_EQ("1024", shown.width);
     EXPECT_EQ("Description", shown.name);
     EXPECT_EQ(BST_CHECKED, shown.ansi);
     EXPECT_TRUE(shown.focusOnOK);
-    ExpectStored("Description", 0, "1");
+    ExpectStored("Description", 1024, "1");
 }
 
-TEST(OptionsDialog, StoredValuesAreShownAndUnknownReadsAsDescription) {
+TEST(OptionsDialog, StoredValuesAreShownAsTheColumnReadsThem) {
     testsupport::CleanSettings clean;
     ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "Notiz"));
     ASSERT_TRUE(testsupport::SetRegDword(HKEY_CURRENT_USER, kTolvaneKey, contract::kContextWidth, 40));
@@ -86,10 +87,11 @@ TEST(OptionsDialog, StoredValuesAreShownAndUnknownReadsAsDescription) {
     EXPECT_EQ(BST_UNCHECKED, shown.ansi);
     ExpectStored("Notiz", 40, "0");
 
+    // A title that reads "unknown" is the column's title like any other.
     ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "unknown"));
     EXPECT_EQ(IDOK, RunOptions(TEST_HERE, &shown, [](HWND) {}));
-    EXPECT_EQ("Description", shown.name);
-    ExpectStored("Description", 40, "0");
+    EXPECT_EQ("unknown", shown.name);
+    ExpectStored("unknown", 40, "0");
 
     // Stored without its terminator: read up to the data's end, nothing more.
     ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "Ab", false));
