@@ -1,7 +1,7 @@
 // The Explorer column hook: window recognition, subclassing of shell views and
 // the description column of their list views. Every variable here exists once
-// per process into which the library is loaded; nothing is shared between
-// processes.
+// per process into which the library is loaded; only the hook's handle for
+// CallNextHookEx is shared between processes (ExplorerHook.cpp).
 #pragma once
 
 #include <windows.h>

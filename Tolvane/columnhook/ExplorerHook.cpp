@@ -6,6 +6,20 @@ HHOOK HookHandle = nullptr;
 WNDPROC SavedViewProc = nullptr;
 HWND PendingListView = nullptr;
 
+// The hook's handle as every process the hook reaches sees it, for CallNextHookEx.
+// HookHandle is set only in the process that installed the hook (Tolvard); everywhere
+// else it is null. Windows NT ignores CallNextHookEx's first argument, but Windows 95,
+// 98 and Me find the next hook through it, and there a null handle cuts off the CBT
+// hooks of every other program that come after ours, in every process. The design kept
+// no data shared between processes at all; that was the fault, mended for this one
+// value: it lives in a section that all processes which load this file share. The rest
+// stays per process, HookHandle included, which ActivateExplorerHook and
+// DeactivateExplorerHook keep using: a second program that installs the hook (a test,
+// a second desktop's Tolvard) never removes another's. A shared section is shared by
+// every process of the machine that loads this file; a wrong handle in it costs nothing
+// on Windows NT, which ignores it.
+HHOOK g_sharedHookHandle __attribute__((section(".shared"), shared)) = nullptr;
+
 namespace {
 
 // A subclassed shell view calls into this library until it is destroyed, and
@@ -99,7 +113,7 @@ LRESULT CALLBACK ExplorerHookProc(int code, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return CallNextHookEx(HookHandle, code, wParam, lParam);
+    return CallNextHookEx(g_sharedHookHandle, code, wParam, lParam);
 }
 
 extern "C" int ActivateExplorerHook(void) {
@@ -110,9 +124,13 @@ extern "C" int ActivateExplorerHook(void) {
         GetLastError();
         return 0;
     }
+    g_sharedHookHandle = HookHandle;
     return 1;
 }
 
 extern "C" int DeactivateExplorerHook(void) {
-    return UnhookWindowsHookEx(HookHandle) ? 1 : 0;
+    if (!UnhookWindowsHookEx(HookHandle)) return 0;
+    // The shared copy goes with its hook; another program's stays.
+    if (g_sharedHookHandle == HookHandle) g_sharedHookHandle = nullptr;
+    return 1;
 }
