@@ -17,6 +17,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,37 @@ TEST_F(HookControlTest, SwitchOffLoadsWithoutActivatingThenSwitchOnActivates) {
     StopExplorerHook();
     // The earlier load is not left behind: one stop unloads the library.
     EXPECT_EQ("attach\nactivate\ndeactivate\ndetach\n", library.Events());
+}
+
+// The switch means what the tray menu shows for it: a four-byte REG_DWORD, nonzero
+// for on; any other value is the default, on.
+TEST_F(HookControlTest, SwitchIsReadAsTheMenuShowsIt) {
+    RegisteredHookLibrary library;
+    const BYTE zeroByte = 0;
+    const struct {
+        const char* stored;
+        std::function<void()> store;
+        const char* events;
+    } cases[] = {
+        {"256", [] { testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 256); },
+         "attach\nactivate\ndeactivate\ndetach\n"},
+        {"the text \"0\"",
+         [] { testsupport::SetRegString(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, "0"); },
+         "attach\nactivate\ndeactivate\ndetach\n"},
+        {"one zero byte",
+         [&] { testsupport::SetRegBinary(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, &zeroByte, 1); },
+         "attach\nactivate\ndeactivate\ndetach\n"},
+        {"0", [] { testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 0); },
+         "attach\ndetach\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        library.ClearEvents();
+        c.store();
+        EXPECT_EQ(1, StartExplorerHook());
+        StopExplorerHook();
+        EXPECT_EQ(c.events, library.Events());
+    }
 }
 
 TEST_F(HookControlTest, LibraryWithoutHookEntriesIsLoadedButNotStarted) {
