@@ -82,10 +82,11 @@ bool WriteColumnWidth(HKEY key, int width) {
 LONG ReadContextWidth(HKEY key, DWORD* width) {
     // Whatever its type, into four bytes that hold the default beforehand: a shorter
     // value overwrites only its own bytes of it, as the menu has always read it.
-    DWORD value = TOLVANE_CONTEXT_WIDTH_DEFAULT;
+    const DWORD preset = TOLVANE_CONTEXT_WIDTH_DEFAULT;
+    DWORD value = preset;
     DWORD size = sizeof value;
     LONG result = Query(key, TOLVANE_CONTEXT_WIDTH, &value, &size);
-    *width = result == ERROR_SUCCESS ? value : TOLVANE_CONTEXT_WIDTH_DEFAULT;
+    *width = result == ERROR_SUCCESS ? value : preset;
     return result;
 }
 
@@ -106,7 +107,8 @@ bool WriteAnsi(HKEY key, bool ansi) {
 }
 
 LONG ReadDescriptionName(HKEY key, char (&name)[kDescriptionNameSize]) {
-    LONG result = ReadText(key, TOLVANE_DESCRIPTION_NAME, name, sizeof name, TOLVANE_DESCRIPTION_NAME_DEFAULT);
+    LONG result = ReadText(key, TOLVANE_DESCRIPTION_NAME, name, sizeof name, "");
+    // An empty name names no file: the default stands for it as for none.
     if (name[0] == '\0') lstrcpynA(name, TOLVANE_DESCRIPTION_NAME_DEFAULT, sizeof name);
     return result;
 }

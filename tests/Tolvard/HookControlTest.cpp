@@ -97,7 +97,9 @@ TEST_F(HookControlTest, WizardRunsFirstWhenNoTitlesAreStored) {
         DialogLog dialogs(TEST_HERE);
         EXPECT_EQ(0, StartExplorerHook());
         ASSERT_EQ(c.wizard ? 2u : 1u, dialogs.seen.size());
-        if (c.wizard) EXPECT_EQ("wizard", dialogs.seen.front());
+        if (c.wizard) {
+            EXPECT_EQ("wizard", dialogs.seen.front());
+        }
         EXPECT_EQ(0u, dialogs.seen.back().find("Tolvard:Tolvane isn't installed!"));
     }
 }
