@@ -6,18 +6,15 @@ HHOOK HookHandle = nullptr;
 WNDPROC SavedViewProc = nullptr;
 HWND PendingListView = nullptr;
 
-// The hook's handle as every process the hook reaches sees it, for CallNextHookEx.
-// HookHandle is set only in the process that installed the hook (Tolvard); everywhere
-// else it is null. Windows NT ignores CallNextHookEx's first argument, but Windows 95,
-// 98 and Me find the next hook through it, and there a null handle cuts off the CBT
-// hooks of every other program that come after ours, in every process. The design kept
-// no data shared between processes at all; that was the fault, mended for this one
-// value: it lives in a section that all processes which load this file share. The rest
-// stays per process, HookHandle included, which ActivateExplorerHook and
-// DeactivateExplorerHook keep using: a second program that installs the hook (a test,
-// a second desktop's Tolvard) never removes another's. A shared section is shared by
-// every process of the machine that loads this file; a wrong handle in it costs nothing
-// on Windows NT, which ignores it.
+// The hook's handle for CallNextHookEx, the same in every process the hook reaches.
+// HookHandle is set only in the process that installed the hook (Tolvard) and is null
+// everywhere else. Windows NT ignores CallNextHookEx's first argument, but Windows 95,
+// 98 and Me find the next hook through it: a null one there cuts off, in every process,
+// the CBT hooks of other programs that come after ours. The design shared no data
+// between processes; for this one value that was the fault, so it lives in a section
+// that every process loading this file shares. HookHandle stays per process for
+// ActivateExplorerHook and DeactivateExplorerHook, so that no program removes a hook
+// that another one installed. A wrong value here costs nothing on Windows NT.
 HHOOK g_sharedHookHandle __attribute__((section(".shared"), shared)) = nullptr;
 
 namespace {
