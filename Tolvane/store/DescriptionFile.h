@@ -49,10 +49,11 @@ public:
     void DeleteEntry(const char* path);
     // Rewrites the file when something changed; frees all entries and gives
     // the turn back. True when every change asked for since Load is stored
-    // (or none was asked for); false when one could not be made or the file
-    // could not be written (the turn or the file was held by others for too
-    // long, the file is read-only or could not be read whole, the disk is
-    // full, memory ran out): the file then holds none of them.
+    // (or none was asked for). False when one of them could not be made (a
+    // name that cannot be written, memory ran out), or when the file could not
+    // be written, which leaves it as it was (the turn or the file was held by
+    // others for too long, the file is read-only or could not be read whole,
+    // the disk is full).
     bool Close();
 
     // True when the file was not read whole (it could not be read, it is too
