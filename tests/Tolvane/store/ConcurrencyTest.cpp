@@ -42,19 +42,7 @@ protected:
     }
     std::string Ion() const { return folder.File("DESCRIPT.ION"); }
 
-    // The names in the folder other than the description file.
-    std::vector<std::string> OtherFiles() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(folder.File("*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return names;
-        do {
-            std::string name = found.cFileName;
-            if (name != "." && name != ".." && name != "DESCRIPT.ION") names.push_back(name);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-        return names;
-    }
+    std::vector<std::string> OtherFiles() const { return storetest::OtherFiles(folder.Path()); }
 
     // Reads the file as the store does (others may read meanwhile, nobody
     // writes), waiting while a writer holds it.

@@ -7,6 +7,7 @@
 
 using namespace testsupport;
 using storetest::Entries;
+using storetest::OtherFiles;
 
 namespace {
 
@@ -244,19 +245,6 @@ TEST_F(DescriptionFileTest, HostileFilesKeepTheirEntries) {
 }
 
 // The names in the folder but the description file: what a rewrite left behind.
-std::vector<std::string> OtherFiles(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != ".." && name != "DESCRIPT.ION") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 // A description file of exactly size bytes whose first entry is first.txt.
 std::string FileOfSize(size_t size) {
     std::string bytes = "first.txt found\r\npad.txt ";
