@@ -180,6 +180,7 @@ TEST_F(ConcurrencyTest, WritersAtOnceLoseNoEntry) {
         CloseHandle(writer);
         EXPECT_EQ(code, 0u);
     }
+    EXPECT_GT(reads, 5);  // the file was read while it was being changed
 
     std::string bytes = ReadShared();
     ExpectWellFormed(bytes);
