@@ -199,6 +199,22 @@ TEST_F(ConcurrencyTest, WritersAtOnceLoseNoEntry) {
     printf("%d reads while the writers ran\n", reads);
 }
 
+// Threads of one process take turns as processes do.
+TEST_F(ConcurrencyTest, ThreadsAtOnceLoseNoEntry) {
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t)
+        writers.emplace_back([this, t] {
+            for (int i = 0; i < 50; ++i) {
+                const std::string name = "t" + std::to_string(t) + "_" + std::to_string(i);
+                set(name.c_str(), folder.File(name + ".txt").c_str());
+            }
+        });
+    for (std::thread& writer : writers) writer.join();
+    const std::string bytes = ReadFileBytes(Ion());
+    ExpectWellFormed(bytes);
+    EXPECT_EQ(Entries(bytes).size(), before.size() + 200);
+}
+
 // A writer killed (TerminateProcess) at a random moment of its rewrites leaves
 // the old file or the new one, whole; whatever it left beside the file is gone
 // after the next change. TOLVANE_KILLS sets the number of kills.
