@@ -228,17 +228,18 @@ TEST_F(ConcurrencyTest, AKilledWriterLeavesTheOldFileOrTheNew) {
     for (int kill = 0; kill < kills; ++kill) {
         SCOPED_TRACE(testing::Message() << "kill " << kill << " of seed " << seed);
         const std::string round = "round" + std::to_string(kill);
+        const std::string written = round + " ";  // describe adds the count of the rewrite
         HANDLE writer =
             StartProcess(QuoteArgument(describe) + " set " + QuoteArgument(folder.File("victim.txt")) + " " + round +
                          " 1000000");
         ASSERT_TRUE(writer);
         // Killed only once it rewrites: then at any point of a rewrite.
         char buffer[2048] = "";
-        for (int wait = 0; wait < 3000 && strncmp(buffer, round.c_str(), round.size()) != 0; ++wait) {
+        for (int wait = 0; wait < 3000 && strncmp(buffer, written.c_str(), written.size()) != 0; ++wait) {
             Sleep(5);
             get(buffer, folder.File("victim.txt").c_str());
         }
-        EXPECT_EQ(strncmp(buffer, round.c_str(), round.size()), 0) << buffer;
+        EXPECT_EQ(strncmp(buffer, written.c_str(), written.size()), 0) << buffer;
         Sleep(rand() % 30);
         TerminateProcess(writer, 9);
         WaitForSingleObject(writer, 30000);
