@@ -106,28 +106,20 @@ TEST_F(ConcurrencyTest, WaitsWhileAnotherHoldsTheFile) {
     }
 }
 
-// A writer gives up when another writer keeps the turn, or a reader the file,
-// for longer than it waits: nothing changes, nothing is left beside the file,
-// and the change is reported as not stored.
-TEST_F(ConcurrencyTest, AWriterGivesUpWhenTheFileStaysBusy) {
-    for (bool reader : {false, true}) {
-        SCOPED_TRACE(reader ? "a reader holds the file" : "another writer holds the turn");
-        CWriterTurn turn;
-        HANDLE held = INVALID_HANDLE_VALUE;
-        if (reader)
-            held = CreateFileA(Ion().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        else
-            ASSERT_TRUE(turn.Take(Ion().c_str()));
-        CDescriptionFile file;
-        file.Load(Ion().c_str());
-        file.SetEntry(folder.File("new.txt").c_str(), "refused");
-        EXPECT_FALSE(file.Close());
-        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
-        turn.Release();
-        EXPECT_EQ(ReadFileBytes(Ion()), original);
-        EXPECT_EQ(OtherFiles(), std::vector<std::string>());
-    }
+// A writer gives up when another writer keeps the turn for longer than it
+// waits: nothing changes, nothing is left beside the file, and the change is
+// reported as not stored. (A reader that keeps the file: DescriptionFileTest.)
+TEST_F(ConcurrencyTest, AWriterGivesUpWhileAnotherKeepsTheTurn) {
+    CWriterTurn other;
+    ASSERT_TRUE(other.Take(Ion().c_str()));
     CDescriptionFile file;
+    file.Load(Ion().c_str());
+    file.SetEntry(folder.File("new.txt").c_str(), "refused");
+    EXPECT_FALSE(file.Close());
+    other.Release();
+    EXPECT_EQ(ReadFileBytes(Ion()), original);
+    EXPECT_EQ(OtherFiles(), std::vector<std::string>());
+
     file.Load(Ion().c_str());
     file.SetEntry(folder.File("new.txt").c_str(), "stored");
     EXPECT_TRUE(file.Close());
@@ -229,9 +221,18 @@ TEST_F(ConcurrencyTest, AKilledWriterLeavesTheOldFileOrTheNew) {
         SCOPED_TRACE(testing::Message() << "kill " << kill << " of seed " << seed);
         const std::string round = "round" + std::to_string(kill);
         const std::string written = round + " ";  // describe adds the count of the rewrite
-        HANDLE writer =
-            StartProcess(QuoteArgument(describe) + " set " + QuoteArgument(folder.File("victim.txt")) + " " + round +
-                         " 1000000");
+        // Once in some thousand starts, Wine failed to start the writer at all
+        // (nothing of the store had run yet): such a start is tried again, and
+        // counted.
+        HANDLE writer = nullptr;
+        for (int start = 0; start < 3 && !writer; ++start) {
+            writer = StartProcess(QuoteArgument(describe) + " set " + QuoteArgument(folder.File("victim.txt")) + " " +
+                                  round + " 1000000");
+            if (!writer) {
+                printf("the writer did not start (error %lu): tried again\n", GetLastError());
+                Sleep(100);
+            }
+        }
         ASSERT_TRUE(writer);
         // Killed only once it rewrites: then at any point of a rewrite.
         char buffer[2048] = "";
