@@ -46,7 +46,11 @@ INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             CopyLongNameToShortField(dialog, PathOf(dialog));
             return FALSE;
         case IDOK:
-            StoreDescriptionFields(dialog, PathOf(dialog));
+            // What could not be stored stays in its field, and the dialog open.
+            if (!StoreDescriptionFields(dialog, PathOf(dialog))) {
+                ReportNotStored(dialog);
+                return TRUE;
+            }
             EndDialog(dialog, 0);
             return TRUE;
         case IDCANCEL:
