@@ -9,7 +9,7 @@
 
 #include "columnhook/ColumnHook.h"
 #include "shellext/EditDialog.h"
-#include "shellext/Module.h"
+#include "module/Module.h"
 #include "shellext/Resource.h"
 #include "store/DescriptionApi.h"
 #include "store/DescriptionFile.h"
@@ -269,7 +269,7 @@ TEST_F(AllocationFailureTest, ColumnCell) {
 class DialogAllocationTest : public AllocationFailureTest {
 protected:
     void SetUp() override {
-        g_ModuleHandle = GetModuleHandleA(nullptr);
+        g_moduleHandle = GetModuleHandleA(nullptr);
         INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES};
         InitCommonControlsEx(&classes);
         path = Path("first.txt");
@@ -278,7 +278,7 @@ protected:
     void TearDown() override { DeleteFileA(path.c_str()); }
 
     HWND Open() {
-        return CreateDialogParamA(g_ModuleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), nullptr, EditDialogProc,
+        return CreateDialogParamA(g_moduleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), nullptr, EditDialogProc,
                                   reinterpret_cast<LPARAM>(path.c_str()));
     }
     std::string FieldText(HWND dialog) {
