@@ -41,24 +41,28 @@ void HandOutDescription(std::string_view fileText, bool converts, const char* pa
 // In one pass: the settings, then the file read piece by piece up to the one
 // entry asked for, whose description alone is copied (FindEntryInFile). It
 // finds what CDescriptionFile's Load and Lookup find.
-extern "C" int __cdecl GetDescription(char* description, const char* path) {
-    if (!description) return 0;
+void ReadDescription(char* description, const char* path) {
+    if (!description) return;
     // The caller may pass the path in the output buffer: take it out first.
     char ownPath[kMaxPathLength + 1];
     bool usable = path && CopyText(path, ownPath, sizeof ownPath);
     description[0] = '\0';
-    if (!usable) return 0;
+    if (!usable) return;
     PathParts parts;
-    if (!SplitPath(ownPath, &parts, IsAnsiLeadByte)) return 0;
+    if (!SplitPath(ownPath, &parts, IsAnsiLeadByte)) return;
     // Settings are read anew at every call.
     DescriptionSettings settings;
-    if (!ReadDescriptionSettings(parts.FolderPath(), &settings)) return 0;
+    if (!ReadDescriptionSettings(parts.FolderPath(), &settings)) return;
     CByteBuffer window;
     DescriptionLine line;
     bool found = false;
     if (FindEntryInFile(settings.filePath, PathKey(ownPath, IsAnsiLeadByte), &window, &line, &found) == kFileRead &&
         found)
         HandOutDescription(line.description, settings.Converts(), ownPath, description);
+}
+
+extern "C" int __cdecl GetDescription(char* description, const char* path) {
+    ReadDescription(description, path);
     return 0;
 }
 
