@@ -41,8 +41,7 @@ bool CanBeWatched(const char* folder, size_t length) {
 
 }  // namespace
 
-CChangeWatch::CChangeWatch()
-    : m_place(-1), m_folderChange(INVALID_HANDLE_VALUE), m_settingsParent(nullptr), m_settingsEvent(nullptr) {}
+CChangeWatch::CChangeWatch() : m_place(-1), m_folderChange(INVALID_HANDLE_VALUE), m_settingsEvent(nullptr) {}
 
 CChangeWatch::~CChangeWatch() {
     Stop();
@@ -92,11 +91,7 @@ void CChangeWatch::Stop() {
 // made, or the key deleted are all reported. Where there is no such key yet,
 // or no RegNotifyChangeKeyValue, the settings keep to the bound.
 void CChangeWatch::StartSettingsWatch() {
-    if (!RegNotify()) return;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, VARNOKE_KEY, 0, KEY_NOTIFY, &m_settingsParent) != ERROR_SUCCESS) {
-        m_settingsParent = nullptr;
-        return;
-    }
+    if (!RegNotify() || !m_settingsParent.OpenWith(HKEY_CURRENT_USER, VARNOKE_KEY, KEY_NOTIFY)) return;
     m_settingsEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // reset by the wait that sees it
     if (!m_settingsEvent || !RenewSettingsWatch()) StopSettingsWatch();
 }
@@ -104,13 +99,12 @@ void CChangeWatch::StartSettingsWatch() {
 // As designed by Windows NT: the registry reports once per request, to the
 // thread that asked; the view's thread asks again each time it was told.
 bool CChangeWatch::RenewSettingsWatch() {
-    return RegNotify()(m_settingsParent, TRUE, kSettingsFilter, m_settingsEvent, TRUE) == ERROR_SUCCESS;
+    return RegNotify()(m_settingsParent.Handle(), TRUE, kSettingsFilter, m_settingsEvent, TRUE) == ERROR_SUCCESS;
 }
 
 void CChangeWatch::StopSettingsWatch() {
-    if (m_settingsParent) RegCloseKey(m_settingsParent);
+    m_settingsParent.Close();
     if (m_settingsEvent) CloseHandle(m_settingsEvent);
-    m_settingsParent = nullptr;
     m_settingsEvent = nullptr;
 }
 

@@ -18,6 +18,8 @@
 
 #include <cstddef>
 
+#include "RegistryKey.h"
+
 class CChangeWatch {
 public:
     // Watches at once in one process: the folders of the last few views shown.
@@ -57,6 +59,6 @@ private:
 
     int m_place;              // in the process's table, or -1
     HANDLE m_folderChange;    // or INVALID_HANDLE_VALUE
-    HKEY m_settingsParent;    // the key above Tolvane's settings, watched with its subkeys
+    CRegistryKey m_settingsParent;  // the key above Tolvane's settings, watched with its subkeys
     HANDLE m_settingsEvent;   // set by the registry when it changes, or null
 };
