@@ -12,34 +12,36 @@
 
 namespace {
 
-std::string_view KeyOf(const char* path) {
-    return path ? PathKey(path, IsAnsiLeadByte) : std::string_view();
-}
-
-// True when the OEM text, seen in the ANSI code page, is the ANSI text. Done in
-// small pieces on the stack, so that comparing needs no memory.
-bool OemEqualsAnsi(std::string_view oem, std::string_view ansi) {
-    if (oem.size() != ansi.size()) return false;
-    char piece[256];
-    for (size_t at = 0; at < oem.size(); at += sizeof piece) {
-        size_t length = oem.size() - at < sizeof piece ? oem.size() - at : sizeof piece;
-        memcpy(piece, oem.data() + at, length);
-        OemToAnsi(piece, length);
-        if (memcmp(piece, ansi.data() + at, length) != 0) return false;
-    }
-    return true;
-}
-
 void Put(CFileReplacement* replacement, const DescriptionLinePieces& line) {
     for (int piece = 0; piece < line.count; ++piece) replacement->Put(line.pieces[piece]);
+}
+
+template <class Char>
+size_t Length(const Char* text) {
+    size_t length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
+const FileEncoding kCodePages = {TextEncoding::CodePage, false, 0};
+
+// A description in the caller's form; a wide one loses no letter.
+bool Decode(std::string_view bytes, FileCodec codec, char* text, size_t* length, bool* lossy) {
+    return DecodeDescription(bytes, codec, text, length, lossy);
+}
+bool Decode(std::string_view bytes, FileCodec codec, wchar_t* text, size_t* length, bool* lossy) {
+    if (lossy) *lossy = false;
+    return DecodeDescription(bytes, codec, text, length);
 }
 
 }  // namespace
 
 CDescriptionFile::CDescriptionFile()
-    : m_attributes(INVALID_FILE_ATTRIBUTES), m_conversionFlag{'1', 0, 0, 0}, m_changed(false), m_unwritable(false),
-      m_changes(nullptr), m_changeCount(0), m_changeCapacity(0), m_results(nullptr) {
+    : m_wideFile(false), m_attributes(INVALID_FILE_ATTRIBUTES), m_conversionFlag{'1', 0, 0, 0}, m_changed(false),
+      m_unwritable(false), m_encoding(kCodePages), m_changes(nullptr), m_changeCount(0), m_changeCapacity(0),
+      m_results(nullptr) {
     m_filePath[0] = '\0';
+    m_wideFilePath[0] = L'\0';
 }
 
 CDescriptionFile::~CDescriptionFile() {
@@ -48,9 +50,12 @@ CDescriptionFile::~CDescriptionFile() {
 
 void CDescriptionFile::Load(const char* path) {
     Close();
+    m_wideFile = false;
     m_filePath[0] = '\0';
+    m_wideFilePath[0] = L'\0';
     m_attributes = INVALID_FILE_ATTRIBUTES;
     m_unwritable = false;
+    m_encoding = kCodePages;
 
     PathParts parts;
     if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
@@ -61,12 +66,36 @@ void CDescriptionFile::Load(const char* path) {
     memcpy(m_conversionFlag, settings.conversionFlag, sizeof m_conversionFlag);
     if (!fits) return;  // such a file can be neither read nor written
     memcpy(m_filePath, settings.filePath, sizeof m_filePath);
+    ReadImage();
+}
 
-    m_attributes = GetFileAttributesA(m_filePath);
-    switch (ReadFileImage(m_filePath, &m_bytes)) {
+void CDescriptionFile::Load(const wchar_t* path) {
+    Close();
+    m_wideFile = true;
+    m_filePath[0] = '\0';
+    m_wideFilePath[0] = L'\0';
+    m_attributes = INVALID_FILE_ATTRIBUTES;
+    m_unwritable = false;
+    m_encoding = kCodePages;
+
+    WidePathParts parts;
+    if (!SplitPath(path, &parts)) return;
+    DescriptionSettings settings;
+    bool fits = ReadDescriptionSettings(parts.FolderPath(), &settings);
+    memcpy(m_conversionFlag, settings.conversionFlag, sizeof m_conversionFlag);
+    if (!fits) return;
+    memcpy(m_wideFilePath, settings.wideFilePath, sizeof m_wideFilePath);
+    ReadImage();
+}
+
+void CDescriptionFile::ReadImage() {
+    m_attributes = File().Attributes();
+    switch (ReadFileImage(File(), &m_bytes)) {
     case kFileRead:
-    case kFileMissing:
+        m_encoding = DetectEncoding(m_bytes.Data(), m_bytes.Size());
         break;
+    case kFileMissing:
+        break;  // a new file follows the setting "Ansi"
     case kFileFailed:
     case kFileTooLarge:
         // Rewriting a file whose entries were never read would drop them all.
@@ -75,21 +104,108 @@ void CDescriptionFile::Load(const char* path) {
     }
 }
 
+CFileName CDescriptionFile::File() const {
+    return m_wideFile ? CFileName(m_wideFilePath) : CFileName(m_filePath);
+}
+
+std::string_view CDescriptionFile::Data() const {
+    std::string_view all(m_bytes.Data(), m_bytes.Size());
+    all.remove_prefix(m_encoding.dataStart < all.size() ? m_encoding.dataStart : all.size());
+    return all;
+}
+
+FileCodec CDescriptionFile::Codec() const {
+    const bool utf8 = IsUtf8();
+    return FileCodec{utf8, !utf8 && Converts()};
+}
+
+NameForm CDescriptionFile::NameFormOf(const char* path) {
+    EncodedName key;
+    return EncodePathKey(path, Codec(), &key);
+}
+
+NameForm CDescriptionFile::NameFormOf(const wchar_t* path) {
+    EncodedName key;
+    return EncodePathKey(path, Codec(), &key);
+}
+
 const char* CDescriptionFile::Lookup(const char* path) {
     const char* found = FindDescription(path);
     return found ? found : path;
 }
 
-const char* CDescriptionFile::FindDescription(const char* path) {
-    Found found;
-    return Find(KeyOf(path), &found) ? HandOut(found.description) : nullptr;
+const char* CDescriptionFile::FindDescription(const char* path, bool* lossy) {
+    if (lossy) *lossy = false;
+    EncodedName key;
+    return EncodePathKey(path, Codec(), &key) != NameForm::None ? FindText<char>(key.View(), lossy) : nullptr;
 }
 
-void CDescriptionFile::SetEntry(const char* path, const char* text) {
-    std::string_view key = KeyOf(path);
-    if (!m_filePath[0] || m_unwritable || !text || !CanWriteName(key)) return;
+const wchar_t* CDescriptionFile::FindDescription(const wchar_t* path) {
+    EncodedName key;
+    return EncodePathKey(path, Codec(), &key) != NameForm::None ? FindText<wchar_t>(key.View(), nullptr) : nullptr;
+}
+
+template <class Char>
+const Char* CDescriptionFile::FindText(std::string_view key, bool* lossy) {
+    Found found;
+    size_t length = 0;
+    return Find(key, &found) ? HandOut<Char>(found.description, &length, lossy) : nullptr;
+}
+
+StoreResult CDescriptionFile::SetEntry(const char* path, const char* text) {
+    EncodedName key;
+    if (EncodePathKey(path, Codec(), &key) == NameForm::None) return kStoreNameNotHeld;
+    return Set(key.View(), text);
+}
+
+StoreResult CDescriptionFile::SetEntry(const wchar_t* path, const wchar_t* text) {
+    EncodedName key;
+    if (EncodePathKey(path, Codec(), &key) == NameForm::None) return kStoreNameNotHeld;
+    return Set(key.View(), text);
+}
+
+template <class Char>
+StoreResult CDescriptionFile::Set(std::string_view key, const Char* text) {
+    if (!HasFile() || m_unwritable || !text) return kStoreFailed;
+    if (!CanWriteName(key)) return kStoreNameNotHeld;
     Found found;
     const bool exists = Find(key, &found);
+
+    // The text as it will stand: one line, never ending the file's data.
+    const size_t length = Length(text);
+    Char* clean = new (std::nothrow) Char[length + 1];
+    if (!clean) {
+        m_unwritable = true;  // a change that cannot be made: none is written
+        return kStoreFailed;
+    }
+    memcpy(clean, text, (length + 1) * sizeof(Char));
+    CleanDescription(clean, length);
+
+    // Unchanged when the entry already reads so; this also keeps letters that
+    // the caller's form shows only as stand-ins.
+    if (exists) {
+        size_t shownLength = 0;
+        const Char* shown = HandOut<Char>(found.description, &shownLength, nullptr);
+        if (!shown) {
+            delete[] clean;
+            return kStoreFailed;
+        }
+        if (shownLength == length && memcmp(shown, clean, length * sizeof(Char)) == 0) {
+            delete[] clean;
+            return kStoreDone;
+        }
+    }
+
+    char* encoded = nullptr;
+    size_t encodedSize = 0;
+    const ConversionResult converted =
+        EncodeDescription(std::basic_string_view<Char>(clean, length), Codec(), &encoded, &encodedSize);
+    delete[] clean;
+    if (converted == kNotHeld) return kStoreTextNotHeld;
+    if (converted != kConverted) {
+        m_unwritable = true;
+        return kStoreFailed;
+    }
 
     // One block holds the new description and, for a new entry, its name.
     std::string_view name;
@@ -97,67 +213,75 @@ void CDescriptionFile::SetEntry(const char* path, const char* text) {
         name = key;
     else if (found.change && found.change->entry == kNewEntry)
         name = found.change->name;
-    size_t length = strlen(text);
-    char* own = new (std::nothrow) char[name.size() + length + 1];
+    char* own = new (std::nothrow) char[name.size() + encodedSize + 1];
     if (!own) {
-        m_unwritable = true;  // a change that cannot be made: none is written
-        return;
+        delete[] encoded;
+        m_unwritable = true;
+        return kStoreFailed;
     }
     memcpy(own, name.data(), name.size());
-    char* description = own + name.size();
-    memcpy(description, text, length);
-    CleanDescription(description, length);
-    std::string_view newText(description, length);
+    memcpy(own + name.size(), encoded, encodedSize);
+    delete[] encoded;
 
-    if (exists && (Converts() ? OemEqualsAnsi(found.description, newText) : found.description == newText)) {
-        delete[] own;
-        return;
-    }
     DescriptionChange* change = found.change;
     if (!exists || !change) {
         change = AddChange();
         if (!change) {
             delete[] own;
-            return;
+            return kStoreFailed;
         }
         change->entry = exists ? found.entry : kNewEntry;
     }
-    if (Converts()) AnsiToOem(description, length);
     delete[] change->ownText;
     change->ownText = own;
     change->name = std::string_view(own, name.size());
-    change->description = std::string_view(description, length);
+    change->description = std::string_view(own + name.size(), encodedSize);
     m_changed = true;
+    return kStoreDone;
 }
 
-void CDescriptionFile::DeleteEntry(const char* path) {
-    std::string_view key = KeyOf(path);
-    if (!m_filePath[0] || m_unwritable || key.empty()) return;
+StoreResult CDescriptionFile::DeleteEntry(const char* path) {
+    EncodedName key;
+    if (EncodePathKey(path, Codec(), &key) == NameForm::None) return kStoreNameNotHeld;
+    return Delete(key.View());
+}
+
+StoreResult CDescriptionFile::DeleteEntry(const wchar_t* path) {
+    EncodedName key;
+    if (EncodePathKey(path, Codec(), &key) == NameForm::None) return kStoreNameNotHeld;
+    return Delete(key.View());
+}
+
+StoreResult CDescriptionFile::Delete(std::string_view key) {
+    if (!HasFile() || m_unwritable) return kStoreFailed;
     Found found;
-    if (!Find(key, &found)) return;
+    if (!Find(key, &found)) return kStoreDone;
     DescriptionChange* change = found.change;
     if (!change) {
         change = AddChange();
-        if (!change) return;
+        if (!change) return kStoreFailed;
         change->entry = found.entry;
     }
     change->removed = true;
     m_changed = true;
+    return kStoreDone;
 }
 
 void CDescriptionFile::Close() {
-    if (m_changed && m_filePath[0] && !m_unwritable) WriteBack();
+    if (m_changed && HasFile() && !m_unwritable) WriteBack();
     FreeChanges();
     FreeResults();
     m_bytes.Free();
     m_changed = false;
     // Closed is empty: a change made now must not rewrite the file from nothing.
     m_filePath[0] = '\0';
+    m_wideFilePath[0] = L'\0';
 }
 
 bool CDescriptionFile::Find(std::string_view key, Found* found) {
     if (key.empty()) return false;
-    CDescriptionReader reader(m_bytes.Data(), m_bytes.Size());
+    const std::string_view data = Data();
+    CDescriptionReader reader(data.data(), data.size());
     DescriptionLine line;
     for (size_t entry = 0; reader.ReadEntry(&line); ++entry) {
         if (!EqualNoCase(line.name, key)) continue;
@@ -198,36 +322,44 @@ DescriptionChange* CDescriptionFile::AddChange() {
     return &m_changes[m_changeCount++];
 }
 
-// A zero-terminated ANSI copy of a description, kept until Close. Each copy is
-// one block whose first bytes chain it to the one handed out before.
-const char* CDescriptionFile::HandOut(std::string_view fileText) {
-    char* block = new (std::nothrow) char[sizeof(char*) + fileText.size() + 1];
+// A zero-terminated copy of a description in the caller's form, kept until
+// Close. Each copy is one block whose first bytes chain it to the one handed
+// out before.
+template <class Char>
+Char* CDescriptionFile::HandOut(std::string_view fileText, size_t* length, bool* lossy) {
+    const size_t room = DecodedRoom(fileText.size(), sizeof(Char) != 1);
+    char* block = new (std::nothrow) char[sizeof(char*) + room * sizeof(Char)];
     if (!block) {
         m_unwritable = true;  // this call ran out of memory: it changes nothing either
         return nullptr;
     }
     memcpy(block, &m_results, sizeof(char*));
     m_results = block;
-    char* text = block + sizeof(char*);
-    if (!fileText.empty()) memcpy(text, fileText.data(), fileText.size());
-    text[fileText.size()] = '\0';
-    if (Converts()) OemToAnsi(text, fileText.size());
+    Char* text = reinterpret_cast<Char*>(block + sizeof(char*));
+    if (!Decode(fileText, Codec(), text, length, lossy)) {
+        m_unwritable = true;
+        return nullptr;
+    }
     return text;
 }
 
 void CDescriptionFile::WriteBack() {
     // A read-only file is never changed; the attribute is checked here since
     // some systems let a privileged user replace such a file.
-    DWORD now = GetFileAttributesA(m_filePath);
+    const CFileName file = File();
+    DWORD now = file.Attributes();
     bool existed = m_attributes != INVALID_FILE_ATTRIBUTES;
     if ((existed && (m_attributes & FILE_ATTRIBUTE_READONLY)) ||
         (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_READONLY)))
         return;
 
     CFileReplacement replacement;
-    if (!replacement.Begin(m_filePath)) return;
-    // Every line read, as changed; then the new lines in the order they came.
-    CDescriptionReader reader(m_bytes.Data(), m_bytes.Size());
+    if (!replacement.Begin(file)) return;
+    // The mark stays where it was; every line read, as changed; then the new
+    // lines in the order they came.
+    if (m_encoding.mark) replacement.Put(kUtf8Mark);
+    const std::string_view data = Data();
+    CDescriptionReader reader(data.data(), data.size());
     DescriptionLine line;
     for (size_t entry = 0; reader.ReadEntry(&line); ++entry) {
         const DescriptionChange* change = ChangeOf(entry);
@@ -239,12 +371,12 @@ void CDescriptionFile::WriteBack() {
         if (change.entry == kNewEntry && !change.removed)
             Put(&replacement, WrittenLine(change.name, change.description, std::string_view()));
     }
-    if (existed) SetFileAttributesA(m_filePath, FILE_ATTRIBUTE_NORMAL);
+    if (existed) file.SetAttributes(FILE_ATTRIBUTE_NORMAL);
     if (replacement.Commit()) {
         DWORD attributes = existed ? m_attributes & ~DWORD(FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_HIDDEN;
-        SetFileAttributesA(m_filePath, attributes | FILE_ATTRIBUTE_ARCHIVE);
+        file.SetAttributes(attributes | FILE_ATTRIBUTE_ARCHIVE);
     } else if (existed) {
-        SetFileAttributesA(m_filePath, m_attributes);  // unchanged file, unchanged attributes
+        file.SetAttributes(m_attributes);  // unchanged file, unchanged attributes
     }
 }
 

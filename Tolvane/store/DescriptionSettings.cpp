@@ -30,12 +30,10 @@ bool ReadSettings(HKEY key, char* conversionFlag, char* fileName) {
     return ReadSetting(key, TOLVANE_DESCRIPTION_NAME, fileName, 256) != ERROR_KEY_DELETED;
 }
 
-}  // namespace
-
-bool ReadDescriptionSettings(std::string_view folder, DescriptionSettings* settings, HKEY* heldKey) {
+// The flag into settings and the file's name into fileName (256 bytes).
+void ReadValues(DescriptionSettings* settings, char* fileName, HKEY* heldKey) {
     memset(settings, 0, sizeof *settings);
     memcpy(settings->conversionFlag, kDefaultFlag, 4);
-    char fileName[256] = {};
     strcpy(fileName, kDefaultName);
     bool done = false;
     if (heldKey && *heldKey) {
@@ -53,10 +51,32 @@ bool ReadDescriptionSettings(std::string_view folder, DescriptionSettings* setti
         if (heldKey) *heldKey = key.Release();
     }
     if (fileName[0] == '\0') strcpy(fileName, kDefaultName);
+}
 
+}  // namespace
+
+bool ReadDescriptionSettings(std::string_view folder, DescriptionSettings* settings, HKEY* heldKey) {
+    char fileName[256] = {};
+    ReadValues(settings, fileName, heldKey);
     size_t nameLength = strlen(fileName);
     if (folder.size() + nameLength > kMaxPathLength) return false;
     memcpy(settings->filePath, folder.data(), folder.size());
     memcpy(settings->filePath + folder.size(), fileName, nameLength + 1);
+    return true;
+}
+
+bool ReadDescriptionSettings(std::wstring_view folder, DescriptionSettings* settings, HKEY* heldKey) {
+    char fileName[256] = {};
+    ReadValues(settings, fileName, heldKey);
+    if (folder.size() > kMaxPathLength) return false;
+    // The value is an ANSI text, as the registry's ANSI functions read it.
+    wchar_t* name = settings->wideFilePath + folder.size();
+    const size_t room = kMaxPathLength - folder.size();
+    int nameLength = room ? MultiByteToWideChar(CP_ACP, 0, fileName, -1, name, static_cast<int>(room + 1)) : 0;
+    if (nameLength <= 1) {  // did not fit (or no name)
+        settings->wideFilePath[0] = L'\0';
+        return false;
+    }
+    memcpy(settings->wideFilePath, folder.data(), folder.size() * sizeof(wchar_t));
     return true;
 }

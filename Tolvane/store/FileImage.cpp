@@ -12,10 +12,10 @@ const DWORD kShareRetryMs = 10;
 
 }  // namespace
 
-HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition) {
+HANDLE OpenShared(const CFileName& path, DWORD access, DWORD share, DWORD disposition) {
     DWORD start = GetTickCount();
     for (;;) {
-        HANDLE file = CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = path.Create(access, share, disposition, FILE_ATTRIBUTE_NORMAL);
         if (file != INVALID_HANDLE_VALUE) return file;
         DWORD error = GetLastError();
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
@@ -27,21 +27,7 @@ HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition
     }
 }
 
-namespace {
-
-// Puts source in the place of target. Windows 95, 98 and Me have no
-// MoveFileExA: there the old file is deleted first.
-bool MoveOver(const char* source, const char* target) {
-    if (MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING)) return true;
-    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
-    DWORD attributes = GetFileAttributesA(target);
-    if (attributes != INVALID_FILE_ATTRIBUTES && !DeleteFileA(target)) return false;
-    return MoveFileA(source, target) != FALSE;
-}
-
-}  // namespace
-
-FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes) {
+FileReadResult ReadFileImage(const CFileName& path, CByteBuffer* bytes) {
     bytes->SetSize(0);
     HANDLE file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
@@ -86,36 +72,61 @@ FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes) {
     return result;
 }
 
-CFileReplacement::CFileReplacement() : m_file(INVALID_HANDLE_VALUE), m_failed(false), m_buffered(0) {
+CFileReplacement::CFileReplacement() : m_file(INVALID_HANDLE_VALUE), m_failed(false), m_wide(false), m_buffered(0) {
     m_path[0] = '\0';
     m_temporaryPath[0] = '\0';
+    m_widePath[0] = L'\0';
+    m_wideTemporaryPath[0] = L'\0';
+}
+
+CFileName CFileReplacement::Path() const {
+    return m_wide ? CFileName(m_widePath) : CFileName(m_path);
+}
+
+CFileName CFileReplacement::TemporaryPath() const {
+    return m_wide ? CFileName(m_wideTemporaryPath) : CFileName(m_temporaryPath);
 }
 
 CFileReplacement::~CFileReplacement() { Abandon(); }
 
-bool CFileReplacement::Begin(const char* path) {
+bool CFileReplacement::Begin(const CFileName& path) {
     Abandon();
     m_failed = false;
     m_buffered = 0;
-    if (!CopyText(path, m_path, sizeof m_path)) return false;
-    PathParts parts;
-    if (!SplitPath(m_path, &parts)) return false;
-    std::string_view folder = parts.FolderPath();
+    m_wide = path.IsWide();
+    // The folder's length, in the characters of the name's form.
+    size_t folderLength;
+    if (m_wide) {
+        WidePathParts parts;
+        if (!CopyText(path.Wide(), m_widePath, MAX_PATH) || !SplitPath(m_widePath, &parts)) return false;
+        folderLength = parts.FolderPath().size();
+    } else {
+        PathParts parts;
+        if (!path.Ansi() || !CopyText(path.Ansi(), m_path, sizeof m_path) || !SplitPath(m_path, &parts)) return false;
+        folderLength = parts.FolderPath().size();
+    }
     // A short name of its own (8.3, so that it fits wherever the file does);
     // another writer in the same folder may have taken one, so try several.
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 12) ^ GetCurrentThreadId();
     for (int attempt = 0; attempt < 32; ++attempt) {
         char name[16];
         wsprintfA(name, "DS%06lX.TMP", static_cast<unsigned long>((seed + attempt * 7919u) & 0xFFFFFF));
-        if (folder.size() + strlen(name) > kMaxPathLength) return false;
-        memcpy(m_temporaryPath, folder.data(), folder.size());
-        strcpy(m_temporaryPath + folder.size(), name);
-        m_file = CreateFileA(m_temporaryPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        const size_t nameLength = strlen(name);
+        if (folderLength + nameLength > kMaxPathLength) return false;
+        if (m_wide) {
+            memcpy(m_wideTemporaryPath, m_widePath, folderLength * sizeof(wchar_t));
+            for (size_t i = 0; i <= nameLength; ++i) m_wideTemporaryPath[folderLength + i] = name[i];
+        } else {
+            memcpy(m_temporaryPath, m_path, folderLength);
+            strcpy(m_temporaryPath + folderLength, name);
+        }
+        m_file = TemporaryPath().Create(GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN);
         if (m_file != INVALID_HANDLE_VALUE) return true;
         DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
     }
     m_temporaryPath[0] = '\0';
+    m_wideTemporaryPath[0] = L'\0';
     return false;
 }
 
@@ -153,8 +164,9 @@ bool CFileReplacement::Commit() {
     // Refused while a reader (or another writer's reader) has the file open.
     DWORD start = GetTickCount();
     for (;;) {
-        if (MoveOver(m_temporaryPath, m_path)) {
+        if (MoveFileOver(TemporaryPath(), Path())) {
             m_temporaryPath[0] = '\0';
+            m_wideTemporaryPath[0] = L'\0';
             return true;
         }
         DWORD error = GetLastError();
@@ -170,6 +182,7 @@ bool CFileReplacement::Commit() {
 void CFileReplacement::Abandon() {
     if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
     m_file = INVALID_HANDLE_VALUE;
-    if (m_temporaryPath[0]) DeleteFileA(m_temporaryPath);
+    if (!TemporaryPath().Empty()) TemporaryPath().Delete();
     m_temporaryPath[0] = '\0';
+    m_wideTemporaryPath[0] = L'\0';
 }

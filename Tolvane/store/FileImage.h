@@ -8,6 +8,7 @@
 #pragma once
 
 #include "ByteBuffer.h"
+#include "FileName.h"
 
 #include <string_view>
 
@@ -31,9 +32,9 @@ enum FileReadResult {
 // readers in (FILE_SHARE_READ), a writer nobody; while another process holds the
 // file in a way that excludes this open, it is tried again for about a second.
 // INVALID_HANDLE_VALUE with the last error set when that fails.
-HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition);
+HANDLE OpenShared(const CFileName& path, DWORD access, DWORD share, DWORD disposition);
 
-FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes);
+FileReadResult ReadFileImage(const CFileName& path, CByteBuffer* bytes);
 
 // A new content for a file, written piece by piece into a temporary file
 // beside it (hidden) and put in its place by Commit. Without a successful
@@ -45,8 +46,9 @@ public:
     CFileReplacement(const CFileReplacement&) = delete;
     CFileReplacement& operator=(const CFileReplacement&) = delete;
 
-    // Creates the temporary file in the folder of path. False when it cannot.
-    bool Begin(const char* path);
+    // Creates the temporary file in the folder of path, a name of the same
+    // form. False when it cannot.
+    bool Begin(const CFileName& path);
     // Appends bytes; a failure is remembered and makes Commit fail.
     void Put(std::string_view bytes);
     // Writes what is left and renames the temporary file to the path, waiting
@@ -57,10 +59,16 @@ private:
     bool Flush();
     void Abandon();
 
+    CFileName Path() const;
+    CFileName TemporaryPath() const;
+
     HANDLE m_file;
     bool m_failed;
+    bool m_wide;  // the names are wide ones
     char m_path[MAX_PATH];
     char m_temporaryPath[MAX_PATH];
+    wchar_t m_widePath[MAX_PATH];
+    wchar_t m_wideTemporaryPath[MAX_PATH];
     DWORD m_buffered;
     char m_buffer[4096];
 };

@@ -217,6 +217,18 @@ TEST_F(AllocationFailureTest, SetAddsAnEntryInTheOemCodePage) {
     EXPECT_EQ(Get("new file.txt"), "caf\xe9");
 }
 
+// A UTF-8 file: the ANSI text converted on its way in, the entry read back
+// converted on its way out.
+TEST_F(AllocationFailureTest, SetAndGetInAUtf8File) {
+    const std::string old = std::string("\xEF\xBB\xBF") + kOld;
+    const std::string changed =
+        "\xEF\xBB\xBF" "first.txt one\r\n\"my notes.txt\" two\x04tail\r\nlast.txt three\r\nnew.txt caf\xC3\xA9\r\n";
+    const char* added = P("new.txt");
+    ForEveryAllocation(old, changed, [&] { SetDescription("caf\xE9", added); },
+                       [&] { EXPECT_EQ(Get("first.txt"), "one"); });
+    EXPECT_EQ(Get("new.txt"), "caf\xE9");
+}
+
 TEST_F(AllocationFailureTest, Delete) {
     const std::string changed = "first.txt one\r\nlast.txt three\r\n";
     const char* notes = P("MY NOTES.TXT");
