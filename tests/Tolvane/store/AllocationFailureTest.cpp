@@ -286,12 +286,14 @@ protected:
         InitCommonControlsEx(&classes);
         path = Path("first.txt");
         ASSERT_TRUE(WriteFileBytes(path, "x"));
+        file.Clear();
+        strcpy(file.ansi, path.c_str());
     }
     void TearDown() override { DeleteFileA(path.c_str()); }
 
     HWND Open() {
         return CreateDialogParamA(g_ModuleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), nullptr, EditDialogProc,
-                                  reinterpret_cast<LPARAM>(path.c_str()));
+                                  reinterpret_cast<LPARAM>(&file));
     }
     std::string FieldText(HWND dialog) {
         char text[256] = "";
@@ -300,6 +302,7 @@ protected:
     }
 
     std::string path;
+    SelectedFile file;
 };
 
 // Filling the fields fails softly: a field that could not be filled is
