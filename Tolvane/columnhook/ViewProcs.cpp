@@ -120,9 +120,8 @@ void LookupDescription(const wchar_t* path, wchar_t* description /* kTextSize */
 namespace {
 
 // Hands the text back within the caller's bound, always zero-terminated: an
-// empty cell gets the empty text rather than whatever the buffer held. A wide
-// description goes to an ANSI request as WideCharToMultiByte makes it, an ANSI
-// one to a wide request as MultiByteToWideChar does.
+// empty cell gets the empty text rather than whatever the buffer held. An ANSI
+// description goes to a wide request as MultiByteToWideChar makes it.
 void HandBack(NMLVDISPINFOA* info, bool wideRequest, const char* description) {
     int room = info->item.cchTextMax;
     if (wideRequest) {
@@ -139,23 +138,15 @@ void HandBack(NMLVDISPINFOA* info, bool wideRequest, const char* description) {
     }
 }
 
-void HandBack(NMLVDISPINFOA* info, bool wideRequest, const wchar_t* description) {
-    int room = info->item.cchTextMax;
-    if (wideRequest) {
-        int length = lstrlenW(description);
-        if (length > room - 1) length = room - 1;
-        // A surrogate pair is not cut in two.
-        if (length > 0 && description[length - 1] >= 0xD800 && description[length - 1] <= 0xDBFF) --length;
-        WCHAR* target = reinterpret_cast<WCHAR*>(info->item.pszText);
-        memcpy(target, description, static_cast<size_t>(length) * sizeof(WCHAR));
-        target[length] = L'\0';
-    } else {
-        char converted[2 * kTextSize] = {};
-        if (description[0] &&
-            WideCharToMultiByte(CP_ACP, 0, description, -1, converted, sizeof converted, nullptr, nullptr) == 0)
-            converted[0] = '\0';
-        lstrcpynA(info->item.pszText, converted, room);
-    }
+// A wide description goes only to a wide request.
+void HandBack(NMLVDISPINFOA* info, bool, const wchar_t* description) {
+    int length = lstrlenW(description);
+    if (length > info->item.cchTextMax - 1) length = info->item.cchTextMax - 1;
+    // A surrogate pair is not cut in two.
+    if (length > 0 && description[length - 1] >= 0xD800 && description[length - 1] <= 0xDBFF) --length;
+    WCHAR* target = reinterpret_cast<WCHAR*>(info->item.pszText);
+    memcpy(target, description, static_cast<size_t>(length) * sizeof(WCHAR));
+    target[length] = L'\0';
 }
 
 // The description of one cell, answered from what the view's cache read of the

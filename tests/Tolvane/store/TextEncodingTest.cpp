@@ -54,45 +54,20 @@ TEST(TextEncoding, FileIsUtf8ByItsMarkOrByItsValidMultiByteSequences) {
     EXPECT_EQ(TextEncoding::CodePage, DetectEncoding(nullptr, 0).encoding);
 }
 
-// Texts into a file's form: UTF-8 holds every letter; the code pages hold
-// theirs and refuse a text with one they lack, also one that Windows would
-// quietly replace by a look-alike.
-TEST(FileCodec, DescriptionsGoIntoTheFileOrAreRefused) {
-    struct Case {
-        const char* utf8Text;
-        FileCodec codec;
-        ConversionResult result;
-        std::string bytes;
-    } cases[] = {
-        {"Grüße aus Köln", kUtf8, kConverted, "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln"},
-        {"日本語 Ελληνικά Русский 😀", kUtf8, kConverted, "日本語 Ελληνικά Русский 😀"},
-        {"Grüße", kAnsi, kConverted, "Gr\xFC\xDF" "e"},
-        {"café", kOem, kConverted, "caf\x82"},
-        {"", kOem, kConverted, ""},
-        {"日本", kAnsi, kNotHeld, ""},
-        {"Ελληνικά", kOem, kNotHeld, ""},
-        {"5 €", kOem, kNotHeld, ""},       // the ANSI code page has it, the OEM one not
-        {"Āpple", kAnsi, kNotHeld, ""},    // A with macron: Windows would write A
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.utf8Text);
-        char* bytes = nullptr;
-        size_t size = 0;
-        std::wstring wide = Wide(c.utf8Text);
-        EXPECT_EQ(c.result, EncodeDescription(wide, c.codec, &bytes, &size));
-        EXPECT_EQ(c.bytes, std::string(bytes ? bytes : "", size));
-        EXPECT_EQ(c.result != kConverted, bytes == nullptr);
-        delete[] bytes;
-    }
-    // A lone surrogate has no UTF-8 form.
+// Texts into UTF-8 (the code pages are shown with files, EncodedFilesTest):
+// every letter, from wide texts and from ANSI ones; a lone surrogate has no
+// UTF-8 form.
+TEST(FileCodec, DescriptionsGoIntoUtf8) {
     char* bytes = nullptr;
     size_t size = 0;
-    EXPECT_EQ(kNotHeld, EncodeDescription(std::wstring(L"a\xD800z"), kUtf8, &bytes, &size));
-    // ANSI texts: into UTF-8 by their letters; into OEM refused when it lacks one.
-    EXPECT_EQ(kConverted, EncodeDescription(std::string("caf\xE9"), kUtf8, &bytes, &size));
-    EXPECT_EQ("caf\xC3\xA9", std::string(bytes, size));
+    EXPECT_EQ(kConverted, EncodeDescription(Wide("日本語 Ελληνικά Русский 😀"), kUtf8, &bytes, &size));
+    EXPECT_EQ("日本語 Ελληνικά Русский 😀", std::string(bytes, size));
     delete[] bytes;
-    EXPECT_EQ(kNotHeld, EncodeDescription(std::string("5 \x80"), kOem, &bytes, &size));
+    EXPECT_EQ(kConverted, EncodeDescription(std::string("caf\xE9 \x80"), kUtf8, &bytes, &size));
+    EXPECT_EQ("café €", std::string(bytes, size));
+    delete[] bytes;
+    EXPECT_EQ(kNotHeld, EncodeDescription(std::wstring(L"a\xD800z"), kUtf8, &bytes, &size));
+    EXPECT_EQ(nullptr, bytes);
 }
 
 // Names: a '?' stands for a letter lost on the way to the ANSI code page, so a
