@@ -22,13 +22,17 @@ const char kLossyNote[] = "has letters not shown here";
 const char kShortNameNote[] = "kept under the short name";
 const char kNameNote[] = "cannot be described here";
 
-const char kRefusalCaption[] = "Description";
-const char kAnsiRefusal[] =
-    "The description was not saved: it holds letters that this folder's description file cannot hold. "
-    "The file is kept in the ANSI code page.\n\nChange those letters, or cancel.";
-const char kOemRefusal[] =
-    "The description was not saved: it holds letters that this folder's description file cannot hold. "
-    "The file is kept in the OEM (DOS) code page, as \"ANSI font\" is off.\n\nChange those letters, or cancel.";
+const char kNotSavedCaption[] = "Description not saved";
+const char kAnsiNotHeld[] =
+    "The description could not be saved: it holds letters that this folder's description file "
+    "cannot hold, for the file is kept in the ANSI code page.\n\n"
+    "Your text is still in the field. Change those letters and try again with OK, or press Cancel "
+    "to leave the description as it was.";
+const char kOemNotHeld[] =
+    "The description could not be saved: it holds letters that this folder's description file "
+    "cannot hold, for the file is kept in the OEM (DOS) code page (\"ANSI font\" is off).\n\n"
+    "Your text is still in the field. Change those letters and try again with OK, or press Cancel "
+    "to leave the description as it was.";
 
 // Window texts, paths and lookups in the form of the selected file.
 void SetText(HWND control, const char* text) { SetWindowTextA(control, text); }
@@ -234,10 +238,9 @@ void CopyLongName(HWND window, const Char* path) {
 }
 
 template <class Char>
-bool Store(HWND window, const Char* path) {
+FieldsStored Store(HWND window, const Char* path) {
     // "Ansi" first: the descriptions stored next already follow it.
-    const bool ansi = IsDlgButtonChecked(window, IDC_ANSI_FONT) == BST_CHECKED;
-    WriteAnsiSetting(ansi);
+    WriteAnsiSetting(IsDlgButtonChecked(window, IDC_ANSI_FONT) == BST_CHECKED);
     const StoreResult longResult = StoreField(window, IDC_DESCRIPTION, IDC_DESCRIPTION_NOTE, path);
 
     StoreResult shortResult = kStoreDone;
@@ -248,10 +251,9 @@ bool Store(HWND window, const Char* path) {
         shortResult = StoreField(window, IDC_SHORT_DESCRIPTION, IDC_SHORT_NOTE, shortPath);
 
     const bool longRefused = longResult == kStoreTextNotHeld;
-    if (!longRefused && shortResult != kStoreTextNotHeld) return true;
-    MessageBoxA(window, ansi ? kAnsiRefusal : kOemRefusal, kRefusalCaption, MB_OK | MB_ICONEXCLAMATION);
+    if (!longRefused && shortResult != kStoreTextNotHeld) return FieldsStored::All;
     SetFocus(GetDlgItem(window, longRefused ? IDC_DESCRIPTION : IDC_SHORT_DESCRIPTION));
-    return false;
+    return FieldsStored::LettersNotHeld;
 }
 
 }  // namespace
@@ -278,6 +280,12 @@ void CopyLongNameToShortField(HWND window, const SelectedFile& file) {
         CopyLongName(window, file.ansi);
 }
 
-bool StoreDescriptionFields(HWND window, const SelectedFile& file) {
+FieldsStored StoreDescriptionFields(HWND window, const SelectedFile& file) {
     return file.wide ? Store(window, file.unicode) : Store(window, file.ansi);
+}
+
+void ReportNotStored(HWND owner, FieldsStored outcome) {
+    if (outcome == FieldsStored::All) return;
+    // The setting was stored first: it names the code page the file is kept in.
+    MessageBoxA(owner, ReadAnsiSetting() ? kAnsiNotHeld : kOemNotHeld, kNotSavedCaption, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -35,11 +35,22 @@ void FillDescriptionFields(HWND window, const SelectedFile& file);
 // "long name as short description": the long name into the short description.
 void CopyLongNameToShortField(HWND window, const SelectedFile& file);
 
+// What storing the fields came to.
+enum class FieldsStored {
+    All,             // every change was stored (or there was none)
+    LettersNotHeld,  // a description holds letters that the folder's file cannot hold
+};
+
 // Stores "Ansi" from the box first, then the long name's description, then, when
 // the short name differs, the short name's: set when the field holds text,
 // deleted when it is empty. A field that holds what the file holds changes
 // nothing; a field shown cut is stored only when the user edited it; a field
 // that could not be filled is never stored. A description with letters that the
-// folder's description file cannot hold is not stored: a message says so, and
-// the result is false (the caller keeps the window open, with the text).
-bool StoreDescriptionFields(HWND window, const SelectedFile& file);
+// folder's description file cannot hold is not stored; its field keeps the text
+// and gets the focus, and the others are stored all the same.
+FieldsStored StoreDescriptionFields(HWND window, const SelectedFile& file);
+
+// Tells the user, in a message box owned by owner, why a description was not
+// saved and that the text is still in its field. Only the edit dialog's OK and
+// the page's Apply say so.
+void ReportNotStored(HWND owner, FieldsStored outcome);

@@ -55,10 +55,16 @@ INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDC_LONG_AS_SHORT:
             CopyLongNameToShortField(dialog, FileOf(dialog));
             return FALSE;
-        case IDOK:
-            // A refusal was told; the dialog stays open with what was typed.
-            if (StoreDescriptionFields(dialog, FileOf(dialog))) EndDialog(dialog, 0);
+        case IDOK: {
+            // What could not be stored stays in its field, and the dialog open.
+            const FieldsStored outcome = StoreDescriptionFields(dialog, FileOf(dialog));
+            if (outcome != FieldsStored::All) {
+                ReportNotStored(dialog, outcome);
+                return TRUE;
+            }
+            EndDialog(dialog, 0);
             return TRUE;
+        }
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;

@@ -43,9 +43,12 @@ INT_PTR CALLBACK PropertyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             EnableApply(page);
         } else if (header->code == static_cast<UINT>(PSN_APPLY)) {
             const CShellExtension* extension = ExtensionOf(page);
-            // A refusal was told: the sheet stays open, on this page.
-            if (extension && !StoreDescriptionFields(page, extension->Selected()))
+            // What could not be stored stays in its field, and the sheet open on this page.
+            const FieldsStored outcome = extension ? StoreDescriptionFields(page, extension->Selected()) : FieldsStored::All;
+            if (outcome != FieldsStored::All) {
+                ReportNotStored(GetParent(page), outcome);
                 SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
+            }
         }
         return TRUE;
     }

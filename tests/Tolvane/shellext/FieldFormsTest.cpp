@@ -126,7 +126,7 @@ TEST_F(FieldFormsTest, AnsiEditsGoIntoTheFilesOwnEncodingOrAreRefused) {
     SetRegString(HKEY_CURRENT_USER, contract::kTolvaneKey, contract::kAnsi, "0");
     ASSERT_TRUE(WriteFileBytes(Ion(), "a.txt old\r\n"));
     std::string boxText;
-    DialogDriver box(TEST_HERE, DialogDriver::Titled("Description", "#32770"), [&](HWND window) {
+    DialogDriver box(TEST_HERE, DialogDriver::Titled("Description not saved", "#32770"), [&](HWND window) {
         boxText = MessageBoxText(window);
         PostMessageA(window, WM_COMMAND, IDOK, 0);
         return true;

@@ -22,7 +22,7 @@ using testsupport::WideText;
 namespace {
 
 const char kMark[] = "\xEF\xBB\xBF";
-const char kRefusalCaption[] = "Description";
+const char kRefusalCaption[] = "Description not saved";
 
 class UnicodeNamesTest : public ::testing::Test {
 protected:
@@ -165,7 +165,7 @@ TEST_F(UnicodeNamesTest, TextTheFileCannotHoldIsRefusedInWords) {
         }
         return false;
     });
-    EXPECT_NE(std::string::npos, boxText.find("not saved")) << boxText;
+    EXPECT_NE(std::string::npos, boxText.find("could not be saved")) << boxText;
     EXPECT_NE(std::string::npos, boxText.find("ANSI code page")) << boxText;
     EXPECT_EQ("日本語", fieldAfter);
     EXPECT_EQ(before, Described());
