@@ -466,6 +466,17 @@ TEST_F(ColumnHook, CellsOfNamesInAnyScript) {
     report = RunHelper("cells", {"CabinetWClass", Title(), "0", "first.txt", "emoji.txt"});
     EXPECT_EQ(report["cell.A.0"], "Gr\xFC\xDF" "e aus K\xF6ln");
     EXPECT_EQ(report["cell.A.1"].substr(report["cell.A.1"].find(' ')), " smile");
+
+    // Where Windows is 98 (as Wine tells the helper program), the wide functions
+    // go unused: the label is read in ANSI, 日本.txt comes as ??.txt, and that
+    // finds nothing, while an ANSI name is answered, also to a wide request.
+    const char kVersionKey[] = "Software\\Wine\\AppDefaults\\columnhook_helper.exe";
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kVersionKey, "Version", "win98"));
+    Describe(folder_.Path(), "??.txt WRONG\r\n日本.txt 日本語の説明\r\nfirst.txt Grüße\r\n");
+    report = RunHelper("widecells", {"CabinetWClass", Hex(Title()), Hex("日本.txt"), "first.txt"});
+    testsupport::DeleteRegTree(HKEY_CURRENT_USER, kVersionKey);
+    EXPECT_EQ(report["cell.U.0"], "");
+    EXPECT_EQ(report["cell.U.1"], "Grüße");
 }
 
 // Each folder window is answered from its own folder, also when several share a
