@@ -8,7 +8,7 @@
 #include "store/AnsiText.h"
 #include "store/DescriptionFile.h"
 #include "store/PathParts.h"
-#include "shellext/WideWindows.h"
+#include "module/WideWindows.h"
 
 namespace {
 

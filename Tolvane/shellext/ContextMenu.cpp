@@ -6,9 +6,8 @@
 #include "Descriptions.h"
 #include "EditDialog.h"
 #include "MenuText.h"
-#include "Module.h"
 #include "Settings.h"
-#include "WideWindows.h"
+#include "module/WideWindows.h"
 #include "store/DescriptionFile.h"
 #include "store/PathParts.h"
 
@@ -65,7 +64,7 @@ STDMETHODIMP CShellExtension::QueryContextMenu(HMENU menu, UINT position, UINT f
     }
 
     char description[kDescriptionSize] = "";
-    GetDescription(description, m_selected.ansi);
+    ReadDescription(description, m_selected.ansi);
 
     char text[kMenuTextSize];
     if (description[0] == '\0')

@@ -7,7 +7,7 @@
 #include "Settings.h"
 #include "ShortName.h"
 #include "Version.h"
-#include "WideWindows.h"
+#include "module/WideWindows.h"
 #include "store/AnsiText.h"
 #include "store/DescriptionFile.h"
 
@@ -23,6 +23,11 @@ const char kShortNameNote[] = "kept under the short name";
 const char kNameNote[] = "cannot be described here";
 
 const char kNotSavedCaption[] = "Description not saved";
+const char kNotSavedMessage[] =
+    "The description could not be saved: the description file is read-only, or another "
+    "program kept it busy, or the disk is full.\n\n"
+    "Your text is still in the field. Try again with OK, or press Cancel to leave the "
+    "description as it was.";
 const char kAnsiNotHeld[] =
     "The description could not be saved: it holds letters that this folder's description file "
     "cannot hold, for the file is kept in the ANSI code page.\n\n"
@@ -149,22 +154,24 @@ NameForm FillField(HWND window, int fieldId, int noteId, const Char* path) {
 
 // Stores one field against what the file holds now.
 template <class Char>
-StoreResult StoreField(HWND window, int fieldId, int noteId, const Char* path) {
+FieldsStored StoreField(HWND window, int fieldId, int noteId, const Char* path) {
     HWND field = GetDlgItem(window, fieldId);
-    if (GetWindowLongA(field, GWL_STYLE) & ES_READONLY) return kStoreDone;
+    if (GetWindowLongA(field, GWL_STYLE) & ES_READONLY) return FieldsStored::All;
     const bool shownCut = NoteShown(window, noteId, kCutNote);
-    if (shownCut && !SendMessageA(field, EM_GETMODIFY, 0, 0)) return kStoreDone;
+    if (shownCut && !SendMessageA(field, EM_GETMODIFY, 0, 0)) return FieldsStored::All;
 
     Char* text = new (std::nothrow) Char[kFieldLength + 1];
-    if (!text) return kStoreFailed;
+    if (!text) return FieldsStored::NotSaved;
     text[0] = 0;
     GetText(field, text, kFieldLength + 1);
 
-    StoreResult result = kStoreDone;
     CDescriptionFile file;
     file.Load(path);
     bool lossy = false;
     const Char* now = Find(file, path, &lossy);
+    // A file that cannot be read now cannot be compared with: whatever the
+    // field holds is not stored.
+    FieldsStored outcome = FieldsStored::NotSaved;
     if (now || !file.Incomplete()) {
         const Char empty[1] = {0};
         if (!now) now = empty;
@@ -172,12 +179,17 @@ StoreResult StoreField(HWND window, int fieldId, int noteId, const Char* path) {
         const size_t length = Length(text);
         // Unchanged: the whole description, or the cut one the field was given.
         const bool same = (length == Length(now) || length == shown) && memcmp(text, now, length * sizeof(Char)) == 0;
+        StoreResult result = kStoreDone;
         if (!same) result = text[0] ? file.SetEntry(path, text) : file.DeleteEntry(path);
-        file.Close();
-        if (!same && shownCut && result == kStoreDone) ShowNote(window, noteId, nullptr);
+        const bool stored = file.Close();
+        if (result == kStoreTextNotHeld)
+            outcome = FieldsStored::LettersNotHeld;
+        else if (stored)
+            outcome = FieldsStored::All;
+        if (!same && stored && shownCut) ShowNote(window, noteId, nullptr);
     }
     delete[] text;
-    return result;
+    return outcome;
 }
 
 // Shows a part of a path (a name or a folder) in a control, cut to MAX_PATH - 1 characters.
@@ -237,23 +249,31 @@ void CopyLongName(HWND window, const Char* path) {
     SendDlgItemMessageA(window, IDC_SHORT_DESCRIPTION, EM_SETMODIFY, TRUE, 0);
 }
 
+// The outcome told first of two: letters that cannot be held, which the user
+// can change, before a file that could not be written.
+FieldsStored Worse(FieldsStored first, FieldsStored second) {
+    if (first == FieldsStored::LettersNotHeld || second == FieldsStored::LettersNotHeld)
+        return FieldsStored::LettersNotHeld;
+    return first == FieldsStored::All ? second : first;
+}
+
 template <class Char>
 FieldsStored Store(HWND window, const Char* path) {
     // "Ansi" first: the descriptions stored next already follow it.
     WriteAnsiSetting(IsDlgButtonChecked(window, IDC_ANSI_FONT) == BST_CHECKED);
-    const StoreResult longResult = StoreField(window, IDC_DESCRIPTION, IDC_DESCRIPTION_NOTE, path);
+    const FieldsStored longOutcome = StoreField(window, IDC_DESCRIPTION, IDC_DESCRIPTION_NOTE, path);
 
-    StoreResult shortResult = kStoreDone;
+    FieldsStored shortOutcome = FieldsStored::All;
     Char shortPath[kShortPathSize];
     BasicPathParts<Char> shortParts;
     // The short field is enabled only where it names an entry of its own.
     if (Differs(path, shortPath, &shortParts) && IsWindowEnabled(GetDlgItem(window, IDC_SHORT_DESCRIPTION)))
-        shortResult = StoreField(window, IDC_SHORT_DESCRIPTION, IDC_SHORT_NOTE, shortPath);
+        shortOutcome = StoreField(window, IDC_SHORT_DESCRIPTION, IDC_SHORT_NOTE, shortPath);
 
-    const bool longRefused = longResult == kStoreTextNotHeld;
-    if (!longRefused && shortResult != kStoreTextNotHeld) return FieldsStored::All;
-    SetFocus(GetDlgItem(window, longRefused ? IDC_DESCRIPTION : IDC_SHORT_DESCRIPTION));
-    return FieldsStored::LettersNotHeld;
+    const FieldsStored outcome = Worse(longOutcome, shortOutcome);
+    if (outcome != FieldsStored::All)
+        SetFocus(GetDlgItem(window, longOutcome == outcome ? IDC_DESCRIPTION : IDC_SHORT_DESCRIPTION));
+    return outcome;
 }
 
 }  // namespace
@@ -287,5 +307,8 @@ FieldsStored StoreDescriptionFields(HWND window, const SelectedFile& file) {
 void ReportNotStored(HWND owner, FieldsStored outcome) {
     if (outcome == FieldsStored::All) return;
     // The setting was stored first: it names the code page the file is kept in.
-    MessageBoxA(owner, ReadAnsiSetting() ? kAnsiNotHeld : kOemNotHeld, kNotSavedCaption, MB_OK | MB_ICONEXCLAMATION);
+    const char* message = outcome == FieldsStored::NotSaved ? kNotSavedMessage
+                          : ReadAnsiSetting()                ? kAnsiNotHeld
+                                                             : kOemNotHeld;
+    MessageBoxA(owner, message, kNotSavedCaption, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -38,6 +38,7 @@ void CopyLongNameToShortField(HWND window, const SelectedFile& file);
 // What storing the fields came to.
 enum class FieldsStored {
     All,             // every change was stored (or there was none)
+    NotSaved,        // the file could not be written (read-only, busy, disk full) or memory ran out
     LettersNotHeld,  // a description holds letters that the folder's file cannot hold
 };
 
@@ -45,12 +46,13 @@ enum class FieldsStored {
 // the short name differs, the short name's: set when the field holds text,
 // deleted when it is empty. A field that holds what the file holds changes
 // nothing; a field shown cut is stored only when the user edited it; a field
-// that could not be filled is never stored. A description with letters that the
-// folder's description file cannot hold is not stored; its field keeps the text
-// and gets the focus, and the others are stored all the same.
+// that could not be filled is never stored. A field whose change could not be
+// stored keeps its text and gets the focus, and the others are stored all the
+// same; a description with letters that the folder's file cannot hold is told
+// apart from a file that could not be written.
 FieldsStored StoreDescriptionFields(HWND window, const SelectedFile& file);
 
-// Tells the user, in a message box owned by owner, why a description was not
-// saved and that the text is still in its field. Only the edit dialog's OK and
-// the page's Apply say so.
+// Tells the user, in a message box owned by owner, that a description could not
+// be saved, why, and that the text is still in its field. Only the edit dialog's
+// OK and the page's Apply say so: every other path stays silent.
 void ReportNotStored(HWND owner, FieldsStored outcome);

@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include "DescriptionFields.h"
-#include "Module.h"
+#include "module/Module.h"
 #include "Resource.h"
-#include "WideWindows.h"
+#include "module/WideWindows.h"
 
 namespace {
 
@@ -36,10 +36,10 @@ void ShowEditDialog(HWND owner, const SelectedFile& file) {
     const WideWindows* wide = Wide();
     if (file.wide) {
         if (wide)
-            wide->dialogBoxParam(g_ModuleHandle, MAKEINTRESOURCEW(IDD_EDIT_DIALOG), owner, EditDialogProc, parameter);
+            wide->dialogBoxParam(g_moduleHandle, MAKEINTRESOURCEW(IDD_EDIT_DIALOG), owner, EditDialogProc, parameter);
         return;
     }
-    DialogBoxParamA(g_ModuleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), owner, EditDialogProc, parameter);
+    DialogBoxParamA(g_moduleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), owner, EditDialogProc, parameter);
 }
 
 INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

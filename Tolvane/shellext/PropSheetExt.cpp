@@ -6,10 +6,10 @@
 
 #include <cstddef>
 
-#include "Module.h"
+#include "module/Module.h"
 #include "PropertyPage.h"
 #include "Resource.h"
-#include "WideWindows.h"
+#include "module/WideWindows.h"
 
 // The layout that ends with the (unused) header title and subtitle.
 constexpr UINT kPageDescriptionSize = sizeof(PROPSHEETPAGEA_V2);
@@ -55,7 +55,7 @@ HPROPSHEETPAGE CShellExtension::CreateAnsiPage() {
     PROPSHEETPAGEA description = {};
     description.dwSize = kPageDescriptionSize;
     description.dwFlags = PSP_USETITLE | PSP_USEREFPARENT | PSP_USECALLBACK;
-    description.hInstance = g_ModuleHandle;
+    description.hInstance = g_moduleHandle;
     description.pszTemplate = MAKEINTRESOURCEA(IDD_PROPERTY_PAGE);
     description.pszTitle = "Description";
     description.pfnDlgProc = PropertyPageProc;
@@ -63,7 +63,7 @@ HPROPSHEETPAGE CShellExtension::CreateAnsiPage() {
     description.pfnCallback = PropertyPageCallback;
     // The common controls count the page in the live objects while it exists,
     // so the library is not unloaded under an open page.
-    description.pcRefParent = reinterpret_cast<UINT*>(&g_LiveObjects);
+    description.pcRefParent = reinterpret_cast<UINT*>(&g_liveObjects);
     return CreatePropertySheetPageA(&description);
 }
 
@@ -74,13 +74,13 @@ HPROPSHEETPAGE CShellExtension::CreateWidePage() {
     PROPSHEETPAGEW description = {};
     description.dwSize = kWidePageDescriptionSize;
     description.dwFlags = PSP_USETITLE | PSP_USEREFPARENT | PSP_USECALLBACK;
-    description.hInstance = g_ModuleHandle;
+    description.hInstance = g_moduleHandle;
     description.pszTemplate = MAKEINTRESOURCEW(IDD_PROPERTY_PAGE);
     description.pszTitle = L"Description";
     description.pfnDlgProc = PropertyPageProc;
     description.lParam = reinterpret_cast<LPARAM>(this);
     description.pfnCallback = PropertyPageCallbackW;
-    description.pcRefParent = reinterpret_cast<UINT*>(&g_LiveObjects);
+    description.pcRefParent = reinterpret_cast<UINT*>(&g_liveObjects);
     return wide->createPropertySheetPage(&description);
 }
 

@@ -3,7 +3,7 @@
 
 #include <shellapi.h>
 
-#include "WideWindows.h"
+#include "module/WideWindows.h"
 
 namespace {
 

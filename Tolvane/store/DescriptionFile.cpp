@@ -38,8 +38,8 @@ bool Decode(std::string_view bytes, FileCodec codec, wchar_t* text, size_t* leng
 
 CDescriptionFile::CDescriptionFile()
     : m_wideFile(false), m_attributes(INVALID_FILE_ATTRIBUTES), m_conversionFlag{'1', 0, 0, 0}, m_changed(false),
-      m_unwritable(false), m_encoding(kCodePages), m_changes(nullptr), m_changeCount(0), m_changeCapacity(0),
-      m_results(nullptr) {
+      m_unwritable(false), m_lost(false), m_turnRefused(false), m_encoding(kCodePages), m_changes(nullptr),
+      m_changeCount(0), m_changeCapacity(0), m_results(nullptr) {
     m_filePath[0] = '\0';
     m_wideFilePath[0] = L'\0';
 }
@@ -55,6 +55,8 @@ void CDescriptionFile::Load(const char* path) {
     m_wideFilePath[0] = L'\0';
     m_attributes = INVALID_FILE_ATTRIBUTES;
     m_unwritable = false;
+    m_lost = false;
+    m_turnRefused = false;
     m_encoding = kCodePages;
 
     PathParts parts;
@@ -76,6 +78,8 @@ void CDescriptionFile::Load(const wchar_t* path) {
     m_wideFilePath[0] = L'\0';
     m_attributes = INVALID_FILE_ATTRIBUTES;
     m_unwritable = false;
+    m_lost = false;
+    m_turnRefused = false;
     m_encoding = kCodePages;
 
     WidePathParts parts;
@@ -89,6 +93,7 @@ void CDescriptionFile::Load(const wchar_t* path) {
 }
 
 void CDescriptionFile::ReadImage() {
+    m_encoding = kCodePages;
     m_attributes = File().Attributes();
     switch (ReadFileImage(File(), &m_bytes)) {
     case kFileRead:
@@ -152,21 +157,26 @@ const Char* CDescriptionFile::FindText(std::string_view key, bool* lossy) {
     return Find(key, &found) ? HandOut<Char>(found.description, &length, lossy) : nullptr;
 }
 
-StoreResult CDescriptionFile::SetEntry(const char* path, const char* text) {
-    EncodedName key;
-    if (EncodePathKey(path, Codec(), &key) == NameForm::None) return kStoreNameNotHeld;
-    return Set(key.View(), text);
-}
+StoreResult CDescriptionFile::SetEntry(const char* path, const char* text) { return SetEntryOf(path, text); }
 
-StoreResult CDescriptionFile::SetEntry(const wchar_t* path, const wchar_t* text) {
+StoreResult CDescriptionFile::SetEntry(const wchar_t* path, const wchar_t* text) { return SetEntryOf(path, text); }
+
+// The turn comes first: the key takes the form of the file as read inside it.
+template <class Char>
+StoreResult CDescriptionFile::SetEntryOf(const Char* path, const Char* text) {
+    if (!text || !TakeTurn()) {
+        m_lost = true;
+        return kStoreFailed;
+    }
     EncodedName key;
-    if (EncodePathKey(path, Codec(), &key) == NameForm::None) return kStoreNameNotHeld;
-    return Set(key.View(), text);
+    StoreResult result =
+        EncodePathKey(path, Codec(), &key) == NameForm::None ? kStoreNameNotHeld : Set(key.View(), text);
+    if (result != kStoreDone) m_lost = true;
+    return result;
 }
 
 template <class Char>
 StoreResult CDescriptionFile::Set(std::string_view key, const Char* text) {
-    if (!HasFile() || m_unwritable || !text) return kStoreFailed;
     if (!CanWriteName(key)) return kStoreNameNotHeld;
     Found found;
     const bool exists = Find(key, &found);
@@ -240,26 +250,30 @@ StoreResult CDescriptionFile::Set(std::string_view key, const Char* text) {
     return kStoreDone;
 }
 
-StoreResult CDescriptionFile::DeleteEntry(const char* path) {
-    EncodedName key;
-    if (EncodePathKey(path, Codec(), &key) == NameForm::None) return kStoreNameNotHeld;
-    return Delete(key.View());
-}
+StoreResult CDescriptionFile::DeleteEntry(const char* path) { return DeleteEntryOf(path); }
 
-StoreResult CDescriptionFile::DeleteEntry(const wchar_t* path) {
-    EncodedName key;
-    if (EncodePathKey(path, Codec(), &key) == NameForm::None) return kStoreNameNotHeld;
-    return Delete(key.View());
-}
+StoreResult CDescriptionFile::DeleteEntry(const wchar_t* path) { return DeleteEntryOf(path); }
 
-StoreResult CDescriptionFile::Delete(std::string_view key) {
-    if (!HasFile() || m_unwritable) return kStoreFailed;
+template <class Char>
+StoreResult CDescriptionFile::DeleteEntryOf(const Char* path) {
+    if (!TakeTurn()) {
+        m_lost = true;
+        return kStoreFailed;
+    }
+    EncodedName key;
+    if (EncodePathKey(path, Codec(), &key) == NameForm::None) {
+        m_lost = true;
+        return kStoreNameNotHeld;
+    }
     Found found;
-    if (!Find(key, &found)) return kStoreDone;
+    if (!Find(key.View(), &found)) return kStoreDone;
     DescriptionChange* change = found.change;
     if (!change) {
         change = AddChange();
-        if (!change) return kStoreFailed;
+        if (!change) {
+            m_lost = true;
+            return kStoreFailed;
+        }
         change->entry = found.entry;
     }
     change->removed = true;
@@ -267,15 +281,37 @@ StoreResult CDescriptionFile::Delete(std::string_view key) {
     return kStoreDone;
 }
 
-void CDescriptionFile::Close() {
-    if (m_changed && HasFile() && !m_unwritable) WriteBack();
+bool CDescriptionFile::Close() {
+    bool written = true;
+    if (m_changed) written = HasFile() && !m_unwritable && WriteBack();
+    const bool stored = written && !m_lost;
+    m_turn.Release();
     FreeChanges();
     FreeResults();
     m_bytes.Free();
     m_changed = false;
+    m_lost = false;
     // Closed is empty: a change made now must not rewrite the file from nothing.
     m_filePath[0] = '\0';
     m_wideFilePath[0] = L'\0';
+    return stored;
+}
+
+// Before the first change: the turn, then the file as it is now, which the
+// changes apply to (another writer may have stored it since Load), in the
+// encoding it has now. Texts handed out by Lookup are copies and stay valid.
+// False when no change can be made: the file is unusable or was not read
+// whole, or the turn was not had.
+bool CDescriptionFile::TakeTurn() {
+    if (!HasFile() || m_unwritable || m_turnRefused) return false;
+    if (m_turn.Held()) return true;
+    if (!m_turn.Take(File())) {
+        m_turnRefused = true;
+        return false;
+    }
+    RecoverInterruptedReplace(File());
+    ReadImage();
+    return !m_unwritable;
 }
 
 bool CDescriptionFile::Find(std::string_view key, Found* found) {
@@ -343,7 +379,7 @@ Char* CDescriptionFile::HandOut(std::string_view fileText, size_t* length, bool*
     return text;
 }
 
-void CDescriptionFile::WriteBack() {
+bool CDescriptionFile::WriteBack() {
     // A read-only file is never changed; the attribute is checked here since
     // some systems let a privileged user replace such a file.
     const CFileName file = File();
@@ -351,10 +387,14 @@ void CDescriptionFile::WriteBack() {
     bool existed = m_attributes != INVALID_FILE_ATTRIBUTES;
     if ((existed && (m_attributes & FILE_ATTRIBUTE_READONLY)) ||
         (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_READONLY)))
-        return;
+        return false;
 
+    // The new file is made with the attributes it is to have, so that it has
+    // them from the moment it takes the old one's place.
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD attributes = (existed ? m_attributes & kept : FILE_ATTRIBUTE_HIDDEN) | FILE_ATTRIBUTE_ARCHIVE;
     CFileReplacement replacement;
-    if (!replacement.Begin(file)) return;
+    if (!replacement.Begin(file, attributes)) return false;
     // The mark stays where it was; every line read, as changed; then the new
     // lines in the order they came.
     if (m_encoding.mark) replacement.Put(kUtf8Mark);
@@ -371,13 +411,11 @@ void CDescriptionFile::WriteBack() {
         if (change.entry == kNewEntry && !change.removed)
             Put(&replacement, WrittenLine(change.name, change.description, std::string_view()));
     }
-    if (existed) file.SetAttributes(FILE_ATTRIBUTE_NORMAL);
-    if (replacement.Commit()) {
-        DWORD attributes = existed ? m_attributes & ~DWORD(FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_HIDDEN;
-        file.SetAttributes(attributes | FILE_ATTRIBUTE_ARCHIVE);
-    } else if (existed) {
-        file.SetAttributes(m_attributes);  // unchanged file, unchanged attributes
-    }
+    if (!replacement.Commit()) return false;
+    // The old file's other attributes too, where the replace did not keep them.
+    DWORD all = existed ? m_attributes & ~DWORD(FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_HIDDEN;
+    if (file.Attributes() != (all | FILE_ATTRIBUTE_ARCHIVE)) file.SetAttributes(all | FILE_ATTRIBUTE_ARCHIVE);
+    return true;
 }
 
 void CDescriptionFile::FreeChanges() {

@@ -7,7 +7,12 @@
 //   file.Load(path);                  // the folder of path selects the file
 //   const char* text = file.Lookup(path);   // == path when there is none
 //   file.SetEntry(path, "text");  or  file.DeleteEntry(path);
-//   file.Close();                     // rewrites the file only when changed
+//   bool stored = file.Close();       // rewrites the file only when changed
+//
+// The first change takes the writers' turn on the file (WriterTurn.h) and reads
+// the file again inside it, so that the change applies to what other writers
+// have stored meanwhile; Close writes and gives the turn back. Lookups alone
+// never take it.
 //
 // Lookups read the lines in place; a change is kept apart and applied while
 // the lines are written again, so nothing but the file's bytes is held whole.
@@ -21,6 +26,7 @@
 #include "FileCodec.h"
 #include "FileName.h"
 #include "TextEncoding.h"
+#include "WriterTurn.h"
 
 #include <windows.h>
 
@@ -31,7 +37,7 @@ enum StoreResult {
     kStoreDone,         // made, or there was nothing to change
     kStoreNameNotHeld,  // the file cannot hold the file's name (nor a short name of it)
     kStoreTextNotHeld,  // the file cannot hold a letter of the description
-    kStoreFailed,       // no key, a file that was not read whole, or no memory
+    kStoreFailed,       // a file that was not read whole, the writers' turn not had, or no memory
 };
 
 class CDescriptionFile {
@@ -69,8 +75,14 @@ public:
     NameForm NameFormOf(const char* path);
     NameForm NameFormOf(const wchar_t* path);
 
-    // Rewrites the file when something changed; frees all entries.
-    void Close();
+    // Rewrites the file when something changed; frees all entries and gives
+    // the turn back. True when every change asked for since Load is stored
+    // (or none was asked for). False when one of them could not be made (a
+    // name or a text that the file cannot hold, memory ran out), or when the
+    // file could not be written, which leaves it as it was (the turn or the
+    // file was held by others for too long, the file is read-only or could not
+    // be read whole, the disk is full).
+    bool Close();
 
     // True when the file was not read whole (it could not be read, it is too
     // large, or memory ran out): lookups miss what it holds and nothing is
@@ -93,6 +105,7 @@ private:
     };
     // Reads the file at the path Load made, and tells its encoding.
     void ReadImage();
+    bool TakeTurn();
     bool Find(std::string_view key, Found* found);
     DescriptionChange* ChangeOf(size_t entry);
     DescriptionChange* AddChange();
@@ -105,11 +118,14 @@ private:
     template <class Char>
     const Char* FindText(std::string_view key, bool* lossy);
     template <class Char>
+    StoreResult SetEntryOf(const Char* path, const Char* text);
+    template <class Char>
     StoreResult Set(std::string_view key, const Char* text);
-    StoreResult Delete(std::string_view key);
+    template <class Char>
+    StoreResult DeleteEntryOf(const Char* path);
     template <class Char>
     Char* HandOut(std::string_view fileText, size_t* length, bool* lossy);
-    void WriteBack();
+    bool WriteBack();
     void FreeChanges();
     void FreeResults();
 
@@ -120,6 +136,9 @@ private:
     char m_conversionFlag[4];
     bool m_changed;
     bool m_unwritable;             // not read whole (unreadable, too large, out of memory)
+    bool m_lost;                   // a change was asked for that cannot be stored
+    bool m_turnRefused;            // the turn could not be had: no change is made
+    CWriterTurn m_turn;
     FileEncoding m_encoding;
 
     CByteBuffer m_bytes;           // the file as it was read

@@ -1,5 +1,6 @@
 #include "FileImage.h"
 
+#include "AnsiText.h"
 #include "PathParts.h"
 
 #include <cstring>
@@ -25,6 +26,123 @@ HANDLE OpenShared(const CFileName& path, DWORD access, DWORD share, DWORD dispos
         }
         Sleep(kShareRetryMs);
     }
+}
+
+namespace {
+
+// What a replace meets while a reader has the old file open (on Windows NT a
+// rename over an open file is refused with ERROR_ACCESS_DENIED): the writer
+// tries again.
+bool Busy(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// Windows 95, 98 and Me have no MoveFileExA and rename over no file. The old
+// file is renamed to its companion .$OL, the new one takes its name, then the
+// old one goes. A writer killed between the two renames leaves the old file
+// under the companion's name (readers find no descriptions meanwhile); the
+// next writer's turn puts it back first (RecoverInterruptedReplace), so nothing
+// is lost.
+bool MoveAsideAndIn(const CFileName& source, const CFileName& target) {
+    CFilePath old;
+    if (!CompanionPath(target, kOldExtension, &old)) return false;
+    const bool existed = target.Exists();
+    if (existed && !target.MoveTo(old.Name())) return false;  // a reader has it open
+    if (!source.MoveTo(target)) {
+        DWORD error = GetLastError();
+        if (existed) old.Name().MoveTo(target);
+        SetLastError(error);
+        return false;
+    }
+    if (existed) old.Name().Delete();
+    return true;
+}
+
+// Puts source in the place of target: a rename over it, written through where
+// the system offers that (Windows NT and later), so that the change is on the
+// disk when Close says it is stored.
+// As designed: not ReplaceFileA (Windows 2000 and later), though it would keep
+// what the system knows of the old file beyond its bytes and attributes (its own
+// security descriptor, other streams, creation time). It is not one step: by
+// its own error ERROR_UNABLE_TO_MOVE_REPLACEMENT the old file can be gone
+// before the new one has its name, and Wine's moves the old file aside first,
+// so that readers find no file meanwhile and a writer killed there leaves none.
+// The new file has the folder's inherited security and no other streams.
+bool PutInPlace(const CFileName& source, const CFileName& target) {
+    if (source.MoveTo(target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    DWORD error = GetLastError();
+    // Some redirectors refuse the write-through flag.
+    if (error == ERROR_INVALID_PARAMETER && source.MoveTo(target, MOVEFILE_REPLACE_EXISTING)) return true;
+    if (error != ERROR_CALL_NOT_IMPLEMENTED) {
+        SetLastError(error);
+        return false;
+    }
+    return MoveAsideAndIn(source, target);
+}
+
+// Puts the written bytes on the disk, so that a power loss after the rename
+// finds the new content and not an empty or zero-filled file. Devices that
+// cannot flush have nothing to flush.
+bool FlushToDisk(HANDLE file) {
+    if (FlushFileBuffers(file)) return true;
+    DWORD error = GetLastError();
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED;
+}
+
+bool Split(const char* path, PathParts* parts) { return SplitPath(path, parts, IsAnsiLeadByte); }
+bool Split(const wchar_t* path, WidePathParts* parts) { return SplitPath(path, parts); }
+
+// An extension of path against one of ours (ASCII), folding only A to Z.
+template <class Char>
+bool SameExtension(std::basic_string_view<Char> extension, const char* ours) {
+    size_t length = strlen(ours);
+    if (extension.size() != length) return false;
+    for (size_t i = 0; i < length; ++i) {
+        Char a = extension[i], b = static_cast<unsigned char>(ours[i]);
+        if (a >= 'a' && a <= 'z') a = static_cast<Char>(a - 'a' + 'A');
+        if (b >= 'a' && b <= 'z') b = static_cast<Char>(b - 'a' + 'A');
+        if (a != b) return false;
+    }
+    return true;
+}
+
+template <class Char>
+bool Companion(const Char* path, const char* extension, Char* buffer) {
+    buffer[0] = 0;
+    BasicPathParts<Char> parts;
+    if (!path || !Split(path, &parts)) return false;
+    for (const char* own : {kTurnExtension, kNewExtension, kOldExtension})
+        if (SameExtension(parts.extension, own)) return false;
+    const size_t stem = static_cast<size_t>(parts.extension.data() - path);
+    const size_t length = strlen(extension);
+    if (stem + length > kMaxPathLength) return false;
+    memcpy(buffer, path, stem * sizeof(Char));
+    for (size_t i = 0; i <= length; ++i) buffer[stem + i] = static_cast<Char>(extension[i]);
+    return true;
+}
+
+}  // namespace
+
+bool CompanionPath(const char* path, const char* extension, char* buffer) {
+    return Companion(path, extension, buffer);
+}
+
+bool CompanionPath(const CFileName& path, const char* extension, CFilePath* companion) {
+    const bool made = path.IsWide() ? Companion(path.Wide(), extension, companion->WideBuffer())
+                                    : Companion(path.Ansi(), extension, companion->AnsiBuffer());
+    if (!made) companion->Clear();
+    return made;
+}
+
+void RecoverInterruptedReplace(const CFileName& path) {
+    CFilePath companion;
+    if (CompanionPath(path, kOldExtension, &companion) && companion.Name().Exists()) {
+        if (!path.Exists() && GetLastError() == ERROR_FILE_NOT_FOUND)
+            companion.Name().MoveTo(path);
+        else
+            companion.Name().Delete();
+    }
+    if (CompanionPath(path, kNewExtension, &companion) && companion.Name().Exists()) companion.Name().Delete();
 }
 
 FileReadResult ReadFileImage(const CFileName& path, CByteBuffer* bytes) {
@@ -72,61 +190,26 @@ FileReadResult ReadFileImage(const CFileName& path, CByteBuffer* bytes) {
     return result;
 }
 
-CFileReplacement::CFileReplacement() : m_file(INVALID_HANDLE_VALUE), m_failed(false), m_wide(false), m_buffered(0) {
-    m_path[0] = '\0';
-    m_temporaryPath[0] = '\0';
-    m_widePath[0] = L'\0';
-    m_wideTemporaryPath[0] = L'\0';
-}
-
-CFileName CFileReplacement::Path() const {
-    return m_wide ? CFileName(m_widePath) : CFileName(m_path);
-}
-
-CFileName CFileReplacement::TemporaryPath() const {
-    return m_wide ? CFileName(m_wideTemporaryPath) : CFileName(m_temporaryPath);
-}
+CFileReplacement::CFileReplacement() : m_file(INVALID_HANDLE_VALUE), m_failed(false), m_buffered(0) {}
 
 CFileReplacement::~CFileReplacement() { Abandon(); }
 
-bool CFileReplacement::Begin(const CFileName& path) {
+bool CFileReplacement::Begin(const CFileName& path, DWORD attributes) {
     Abandon();
     m_failed = false;
     m_buffered = 0;
-    m_wide = path.IsWide();
-    // The folder's length, in the characters of the name's form.
-    size_t folderLength;
-    if (m_wide) {
-        WidePathParts parts;
-        if (!CopyText(path.Wide(), m_widePath, MAX_PATH) || !SplitPath(m_widePath, &parts)) return false;
-        folderLength = parts.FolderPath().size();
-    } else {
-        PathParts parts;
-        if (!path.Ansi() || !CopyText(path.Ansi(), m_path, sizeof m_path) || !SplitPath(m_path, &parts)) return false;
-        folderLength = parts.FolderPath().size();
+    if (!m_path.Set(path) || !CompanionPath(path, kNewExtension, &m_temporaryPath)) return false;
+    const CFileName temporary = m_temporaryPath.Name();
+    m_file = temporary.Create(GENERIC_WRITE, 0, CREATE_ALWAYS, attributes);
+    if (m_file == INVALID_HANDLE_VALUE) {
+        // One that a killed writer left with other attributes (hidden where
+        // this one is not) cannot be overwritten: it goes first.
+        temporary.SetAttributes(FILE_ATTRIBUTE_NORMAL);
+        temporary.Delete();
+        m_file = temporary.Create(GENERIC_WRITE, 0, CREATE_NEW, attributes);
     }
-    // A short name of its own (8.3, so that it fits wherever the file does);
-    // another writer in the same folder may have taken one, so try several.
-    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 12) ^ GetCurrentThreadId();
-    for (int attempt = 0; attempt < 32; ++attempt) {
-        char name[16];
-        wsprintfA(name, "DS%06lX.TMP", static_cast<unsigned long>((seed + attempt * 7919u) & 0xFFFFFF));
-        const size_t nameLength = strlen(name);
-        if (folderLength + nameLength > kMaxPathLength) return false;
-        if (m_wide) {
-            memcpy(m_wideTemporaryPath, m_widePath, folderLength * sizeof(wchar_t));
-            for (size_t i = 0; i <= nameLength; ++i) m_wideTemporaryPath[folderLength + i] = name[i];
-        } else {
-            memcpy(m_temporaryPath, m_path, folderLength);
-            strcpy(m_temporaryPath + folderLength, name);
-        }
-        m_file = TemporaryPath().Create(GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN);
-        if (m_file != INVALID_HANDLE_VALUE) return true;
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
-    }
-    m_temporaryPath[0] = '\0';
-    m_wideTemporaryPath[0] = L'\0';
+    if (m_file != INVALID_HANDLE_VALUE) return true;
+    m_temporaryPath.Clear();
     return false;
 }
 
@@ -151,7 +234,7 @@ bool CFileReplacement::Flush() {
 }
 
 bool CFileReplacement::Commit() {
-    if (!Flush()) {
+    if (!Flush() || !FlushToDisk(m_file)) {
         Abandon();
         return false;
     }
@@ -161,18 +244,14 @@ bool CFileReplacement::Commit() {
         Abandon();
         return false;
     }
-    // Refused while a reader (or another writer's reader) has the file open.
+    // Refused while a reader has the file open.
     DWORD start = GetTickCount();
     for (;;) {
-        if (MoveFileOver(TemporaryPath(), Path())) {
-            m_temporaryPath[0] = '\0';
-            m_wideTemporaryPath[0] = L'\0';
+        if (PutInPlace(m_temporaryPath.Name(), m_path.Name())) {
+            m_temporaryPath.Clear();
             return true;
         }
-        DWORD error = GetLastError();
-        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
-            GetTickCount() - start >= kShareWaitMs)
-            break;
+        if (!Busy(GetLastError()) || GetTickCount() - start >= kReplaceWaitMs) break;
         Sleep(kShareRetryMs);
     }
     Abandon();
@@ -182,7 +261,6 @@ bool CFileReplacement::Commit() {
 void CFileReplacement::Abandon() {
     if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
     m_file = INVALID_HANDLE_VALUE;
-    if (!TemporaryPath().Empty()) TemporaryPath().Delete();
-    m_temporaryPath[0] = '\0';
-    m_wideTemporaryPath[0] = L'\0';
+    if (!m_temporaryPath.Empty()) m_temporaryPath.Name().Delete();
+    m_temporaryPath.Clear();
 }

@@ -1,5 +1,7 @@
 #include "FileName.h"
 
+#include "PathParts.h"
+
 HANDLE CFileName::Create(DWORD access, DWORD share, DWORD disposition, DWORD attributes) const {
     if (m_wide) return CreateFileW(m_wide, access, share, nullptr, disposition, attributes, nullptr);
     return CreateFileA(m_ansi, access, share, nullptr, disposition, attributes, nullptr);
@@ -15,12 +17,41 @@ bool CFileName::SetAttributes(DWORD attributes) const {
 
 bool CFileName::Delete() const { return (m_wide ? DeleteFileW(m_wide) : DeleteFileA(m_ansi)) != FALSE; }
 
-bool MoveFileOver(const CFileName& source, const CFileName& target) {
-    if (source.IsWide() != target.IsWide()) return false;
-    // Wide names exist only on Windows NT, which has MoveFileExW.
-    if (source.IsWide()) return MoveFileExW(source.Wide(), target.Wide(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-    if (MoveFileExA(source.Ansi(), target.Ansi(), MOVEFILE_REPLACE_EXISTING)) return true;
-    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
-    if (target.Attributes() != INVALID_FILE_ATTRIBUTES && !target.Delete()) return false;
-    return MoveFileA(source.Ansi(), target.Ansi()) != FALSE;
+bool CFileName::MoveTo(const CFileName& target) const {
+    if (IsWide() != target.IsWide()) return false;
+    return (m_wide ? MoveFileW(m_wide, target.m_wide) : MoveFileA(m_ansi, target.m_ansi)) != FALSE;
+}
+
+bool CFileName::MoveTo(const CFileName& target, DWORD flags) const {
+    if (IsWide() != target.IsWide()) return false;
+    return (m_wide ? MoveFileExW(m_wide, target.m_wide, flags) : MoveFileExA(m_ansi, target.m_ansi, flags)) != FALSE;
+}
+
+void CFilePath::Clear() {
+    m_wide = false;
+    m_ansiPath[0] = '\0';
+    m_widePath[0] = L'\0';
+}
+
+bool CFilePath::Set(const CFileName& name) {
+    Clear();
+    if (name.IsWide()) {
+        m_wide = true;
+        if (CopyText(name.Wide(), m_widePath, MAX_PATH)) return true;
+    } else if (name.Ansi() && CopyText(name.Ansi(), m_ansiPath, MAX_PATH)) {
+        return true;
+    }
+    Clear();
+    return false;
+}
+
+char* CFilePath::AnsiBuffer() {
+    Clear();
+    return m_ansiPath;
+}
+
+wchar_t* CFilePath::WideBuffer() {
+    Clear();
+    m_wide = true;
+    return m_widePath;
 }

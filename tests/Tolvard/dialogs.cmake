@@ -3,7 +3,7 @@
 tolvane_test_helper(link_target SOURCES LinkTargetHelper.cpp)
 tolvane_test(tolvard_dialogs_test
   SOURCES DialogsTestApp.cpp OptionsDialogTest.cpp AboutDialogTest.cpp
-  LIBS tolvard_app tolvard_resources comctl32)
+  LIBS tolvard_app tolvard_resources shellext_harness comctl32)
 # A winhlp32.exe with the hand cursor next to the test program, where LoadLibraryA
 # looks first. Wine's own winhlp32.exe has no cursor 106, and Wine takes its own
 # (builtin) one even over a file in the program's folder unless told to take that file.

@@ -15,7 +15,7 @@
 #include "TestSupport.h"
 #include "WindowControls.h"
 #include "shellext/EditDialog.h"
-#include "shellext/Module.h"
+#include "module/Module.h"
 #include "shellext/Resource.h"
 
 using namespace testsupport;
@@ -27,7 +27,7 @@ const char kLossyNote[] = "has letters not shown here";
 class FieldFormsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_ModuleHandle = GetModuleHandleA(nullptr);
+        g_moduleHandle = GetModuleHandleA(nullptr);
         INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES};
         InitCommonControlsEx(&classes);
         path_ = folder_.File("a.txt");
@@ -41,9 +41,9 @@ protected:
         strcpy(file_.ansi, path_.c_str());
         wcscpy(file_.unicode, FromAnsi(path_).c_str());
         const LPARAM parameter = reinterpret_cast<LPARAM>(&file_);
-        return wide ? CreateDialogParamW(g_ModuleHandle, MAKEINTRESOURCEW(IDD_EDIT_DIALOG), nullptr, EditDialogProc,
+        return wide ? CreateDialogParamW(g_moduleHandle, MAKEINTRESOURCEW(IDD_EDIT_DIALOG), nullptr, EditDialogProc,
                                          parameter)
-                    : CreateDialogParamA(g_ModuleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), nullptr, EditDialogProc,
+                    : CreateDialogParamA(g_moduleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), nullptr, EditDialogProc,
                                          parameter);
     }
     // A field's text in UTF-8, read in the field's own form.
