@@ -202,6 +202,18 @@ TEST_F(EncodedFilesTest, QuestionMarksStandForNoFile) {
     EXPECT_EQ(lines, ReadFileBytes(Ion()));
 }
 
+// A change applies to the file as another writer left it since Load, in the
+// encoding it has then: here one that turned UTF-8 with the mark.
+TEST_F(EncodedFilesTest, AChangeTakesTheEncodingTheFileHasInsideTheTurn) {
+    CDescriptionFile file;
+    const std::wstring path = WidePath("日本.txt");
+    file.Load(path.c_str());  // no file yet: it would be one of the code pages
+    ASSERT_TRUE(WriteFileBytes(Ion(), std::string(kMark) + "a.txt Grüße\r\n"));
+    EXPECT_EQ(kStoreDone, file.SetEntry(path.c_str(), Wide("日本語").c_str()));
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(std::string(kMark) + "a.txt Grüße\r\n日本.txt 日本語\r\n", ReadFileBytes(Ion()));
+}
+
 // A folder named in any script: its description file is read and written by
 // its wide name.
 TEST_F(EncodedFilesTest, FoldersNamedInAnyScript) {
