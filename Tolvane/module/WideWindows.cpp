@@ -1,3 +1,5 @@
+// The wide window functions, looked up once per process on Windows NT
+// (WideWindows.h says why).
 #include "WideWindows.h"
 
 namespace {

@@ -1,3 +1,5 @@
+// Callers' ANSI and wide texts into a description file's own form and back
+// (FileCodec.h), through Windows' code-page conversions and the UTF-8 codec.
 #include "FileCodec.h"
 
 #include "AnsiText.h"

@@ -1,3 +1,4 @@
+// The file functions of a name's own form, ANSI or wide (FileName.h).
 #include "FileName.h"
 
 #include "PathParts.h"

@@ -1,3 +1,5 @@
+// Telling a description file's encoding from its bytes, and UTF-8 to and from
+// UTF-16 (TextEncoding.h says the rule): pure code, fuzzed with the grammar.
 #include "TextEncoding.h"
 
 #include "DescriptionLine.h"
