@@ -29,13 +29,19 @@ RegNotifyFunction RegNotify() {
     return function;
 }
 
+UINT DriveType(const char* root) { return GetDriveTypeA(root); }
+UINT DriveType(const wchar_t* root) { return GetDriveTypeW(root); }
+HANDLE FirstChange(const char* path) { return FindFirstChangeNotificationA(path, FALSE, kFolderFilter); }
+HANDLE FirstChange(const wchar_t* path) { return FindFirstChangeNotificationW(path, FALSE, kFolderFilter); }
+
 // Folders whose changes Windows reports: those on fixed and RAM disks. A
 // network server may send nothing, and a removable disk may be swapped without
 // a word, so there the bound stays.
-bool CanBeWatched(const char* folder, size_t length) {
+template <class Char>
+bool CanBeWatched(const Char* folder, size_t length) {
     if (length < 3 || folder[1] != ':' || (folder[2] != '\\' && folder[2] != '/')) return false;
-    char root[4] = {folder[0], ':', '\\', '\0'};
-    UINT type = GetDriveTypeA(root);
+    Char root[4] = {folder[0], ':', '\\', '\0'};
+    UINT type = DriveType(root);
     return type == DRIVE_FIXED || type == DRIVE_RAMDISK;
 }
 
@@ -58,7 +64,11 @@ bool CChangeWatch::ClaimPlace() {
     return false;
 }
 
-bool CChangeWatch::WatchFolder(const char* folder, size_t length) {
+bool CChangeWatch::WatchFolder(const char* folder, size_t length) { return WatchFolderOf(folder, length); }
+bool CChangeWatch::WatchFolder(const wchar_t* folder, size_t length) { return WatchFolderOf(folder, length); }
+
+template <class Char>
+bool CChangeWatch::WatchFolderOf(const Char* folder, size_t length) {
     if (m_folderChange != INVALID_HANDLE_VALUE) FindCloseChangeNotification(m_folderChange);
     m_folderChange = INVALID_HANDLE_VALUE;
     if (!CanBeWatched(folder, length) || length >= MAX_PATH || !ClaimPlace()) {
@@ -66,11 +76,11 @@ bool CChangeWatch::WatchFolder(const char* folder, size_t length) {
         return false;
     }
     // The folder without its closing separator, but for a drive's root.
-    char path[MAX_PATH];
-    memcpy(path, folder, length);
+    Char path[MAX_PATH];
+    memcpy(path, folder, length * sizeof(Char));
     if (length > 3 && (path[length - 1] == '\\' || path[length - 1] == '/')) --length;
     path[length] = '\0';
-    m_folderChange = FindFirstChangeNotificationA(path, FALSE, kFolderFilter);
+    m_folderChange = FirstChange(path);
     if (m_folderChange == INVALID_HANDLE_VALUE) {
         Stop();
         return false;

@@ -35,6 +35,7 @@ public:
     // read, so that a change made during the read is reported at the next
     // look. False when it cannot be watched: the caller keeps to its bound.
     bool WatchFolder(const char* folder, size_t length);
+    bool WatchFolder(const wchar_t* folder, size_t length);  // Windows NT's wide names
     // Gives up the watches and the place in the table.
     void Stop();
 
@@ -52,6 +53,8 @@ public:
     Changes Look();
 
 private:
+    template <class Char>
+    bool WatchFolderOf(const Char* folder, size_t length);
     bool ClaimPlace();
     void StartSettingsWatch();
     bool RenewSettingsWatch();

@@ -19,16 +19,28 @@
 // the file and the index: the image the index is over, and the one read to
 // compare with it. When any of it cannot be had, cells find their line in the
 // image itself, or show no description until the file can be read again.
+//
+// The file's encoding is told again at each reading (TextEncoding.h); the
+// index is over the lines behind the UTF-8 mark, and a cell's name is put in
+// the file's own form before it is looked for.
+//
+// A view is asked in one form: ANSI paths on Windows 95, 98 and Me (and for
+// ANSI notifications), wide ones where Explorer is Unicode. A cell asked in the
+// other form than the one held starts the folder again.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 
+#include <string_view>
+
 #include "ChangeWatch.h"
 #include "store/ByteBuffer.h"
 #include "store/DescriptionIndex.h"
 #include "store/DescriptionSettings.h"
+#include "store/FileCodec.h"
+#include "store/TextEncoding.h"
 
 class CDescriptionCache {
 public:
@@ -41,26 +53,37 @@ public:
     CDescriptionCache& operator=(const CDescriptionCache&) = delete;
 
     // The description of the file at path (at most 259 characters) as a cell
-    // shows it: at most 259 characters in description (260 bytes), empty when
-    // the file has none or its description equals the path (ignoring case).
+    // shows it: at most 259 characters in description (260 characters), empty
+    // when the file has none or its description equals the path (ignoring
+    // case).
     void Lookup(const char* path, char* description);
+    void Lookup(const wchar_t* path, wchar_t* description);
 
 private:
-    void Start(const char* folder, size_t folderLength, DWORD now);
+    template <class Char>
+    void Answer(const Char* path, Char* description);
+    bool HoldsFolder(std::string_view folder) const;
+    bool HoldsFolder(std::wstring_view folder) const;
+    void Start(std::string_view folder, DWORD now);
+    void Start(std::wstring_view folder, DWORD now);
     void Look(DWORD now);
     bool ReadSettings(DWORD now);
     void ReadDescriptionFile(DWORD now);
     void Forget();
+    FileCodec Codec() const;
 
     CChangeWatch m_watch;
-    bool m_held;                // m_folder is the folder of the cells answered
+    bool m_held;                // m_folder (or m_wideFolder) is the folder of the cells answered
+    bool m_wide;                // the folder held is m_wideFolder, else m_folder
     char m_folder[260];         // drive and folder
+    wchar_t m_wideFolder[260];
     size_t m_folderLength;
     DWORD m_lookTick;           // the tick in which it was last looked for changes
     DWORD m_settingsTick;       // when the settings were read
     DWORD m_fileTick;           // when the file was read
     bool m_readFailed;          // the last reading of the file failed: read again after the bound
     DescriptionSettings m_settings;
+    FileEncoding m_encoding;    // of m_images[m_current]; the index is over the lines behind a mark
     HKEY m_settingsKey;         // kept open while the cache lives, or null
     bool m_haveFile;            // false: the file is missing or could not be read: no descriptions
     CByteBuffer m_images[2];    // the file as read (m_current), and room for the next reading

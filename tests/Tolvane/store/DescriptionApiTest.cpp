@@ -112,6 +112,38 @@ TEST_F(DescriptionApiTest, AnsiSettingConvertsFromTheNextCall) {
     EXPECT_EQ(Get(path), "\x82t\x82");
 }
 
+// A UTF-8 file as other programs write it, with and without the mark: the
+// exports answer in the ANSI code page, and a change replaces the entry's line
+// in UTF-8 (no second line of the same name).
+TEST_F(DescriptionApiTest, Utf8FilesThroughTheAnsiFunctions) {
+    for (const char* mark : {"\xEF\xBB\xBF", ""}) {
+        SCOPED_TRACE(mark[0] ? "with the mark" : "without the mark");
+        const std::string peers = "first.txt Grüße aus Köln\r\nsecond.txt naïve café\r\n日本.txt 日本語\r\n";
+        ASSERT_TRUE(WriteFileBytes(Ion(), mark + peers));
+        EXPECT_EQ("Gr\xFC\xDF" "e aus K\xF6ln", Get(folder.File("first.txt")));
+        EXPECT_EQ("na\xEFve caf\xE9", Get(folder.File("SECOND.TXT")));
+        set("Gr\xFC\xDF" "e aus M\xFCnchen", folder.File("first.txt").c_str());
+        set("\xA9 2004", folder.File("new.txt").c_str());
+        EXPECT_EQ(std::string(mark) + "first.txt Grüße aus München\r\nsecond.txt naïve café\r\n日本.txt 日本語\r\n"
+                  "new.txt © 2004\r\n", ReadFileBytes(Ion()));
+        del(folder.File("second.txt").c_str());
+        EXPECT_EQ(std::string(mark) + "first.txt Grüße aus München\r\n日本.txt 日本語\r\nnew.txt © 2004\r\n",
+                  ReadFileBytes(Ion()));
+    }
+}
+
+// Windows' ANSI names stand '?' for letters the code page lacks: such a name
+// finds nothing and is never written.
+TEST_F(DescriptionApiTest, LostLettersMatchNothing) {
+    const std::string lines = "??.txt WRONG: shown for every such name\r\n";
+    ASSERT_TRUE(WriteFileBytes(Ion(), lines));
+    EXPECT_EQ("", Get(folder.File("??.txt")));
+    set("written?", folder.File("??.txt").c_str());
+    set("written?", folder.File("a?b.txt").c_str());
+    del(folder.File("??.txt").c_str());
+    EXPECT_EQ(lines, ReadFileBytes(Ion()));
+}
+
 // Mend: no description overruns the 1024 bytes that callers are promised.
 TEST_F(DescriptionApiTest, GetDescriptionWritesAtMost1024Bytes) {
     std::string path = folder.File("long.txt");
@@ -155,6 +187,45 @@ TEST_F(DescriptionApiTest, LargeFilesReadInPiecesFindWhatTheWholeFileHolds) {
         whole.Close();
         EXPECT_EQ(Get(folder.File(name)), expected);
         EXPECT_NE(expected.empty(), name != "gone.txt" && name != "missing.txt");
+    }
+}
+
+// A file is UTF-8 or not by all of its data: GetDescription, which stops at
+// the entry asked for where it can, reads on while the file may still turn out
+// to be in the code pages, and matches the name and reads the text as the
+// whole file's encoding says. The whole-file reader is the yardstick.
+TEST_F(DescriptionApiTest, EncodingIsToldByTheWholeFile) {
+    std::string filler;
+    for (int i = 0; filler.size() < 100000; ++i) filler += "f" + std::to_string(i) + ".txt filler\r\n";
+    const std::string utf8 = "k\xC3\xB6ln.txt Gr\xC3\xBC\xC3\x9F" "e\r\n";  // the name and text in UTF-8
+    const std::string ansi = "k\xF6ln.txt Gr\xFC\xDF" "e\r\n";              // and in the ANSI code page
+    const std::string bad = "bad.txt \xFF\r\n";                           // no UTF-8
+    const char* kName = "k\xF6ln.txt";
+    struct Row {
+        const char* what;
+        std::string image;
+        const char* name;
+        bool described;
+    } rows[] = {
+        {"UTF-8 to the end", utf8 + filler, kName, true},
+        {"a byte that is not UTF-8 far behind", utf8 + filler + bad, kName, false},
+        {"that byte behind a Ctrl-Z", utf8 + filler + "\x1a" + bad, kName, true},
+        {"the mark, then that byte", "\xEF\xBB\xBF" + utf8 + filler + bad, kName, true},
+        {"code pages: the ANSI name counts", ansi + filler + utf8, kName, true},
+        {"UTF-8 text of an ASCII name, then that byte", "plain.txt caf\xC3\xA9\r\n" + filler + bad, "plain.txt", true},
+        {"ASCII only", "plain.txt cafe\r\n" + filler, "plain.txt", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(WriteFileBytes(Ion(), row.image));
+        const std::string path = folder.File(row.name);
+        CDescriptionFile whole;
+        whole.Load(path.c_str());
+        const char* found = whole.FindDescription(path.c_str());
+        std::string expected = found ? found : "";
+        whole.Close();
+        EXPECT_EQ(Get(path), expected);
+        EXPECT_EQ(!expected.empty(), row.described);
     }
 }
 
