@@ -94,6 +94,11 @@ const char* FindLineEnd(const char* from, const char* to) {
     return from;
 }
 
+const char* FindCtrlZ(const char* from, const char* to) {
+    while ((from = FindLineEnd(from, to)) != to && *from == '\n') ++from;
+    return from;
+}
+
 namespace {
 
 char FoldAToZ(char c) {

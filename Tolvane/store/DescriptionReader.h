@@ -43,3 +43,7 @@ bool FindEntry(const char* bytes, size_t size, std::string_view key, Description
 // (SSE2) or a machine word at a time, since finding line ends is most of what
 // looking through a file costs.
 const char* FindLineEnd(const char* from, const char* to);
+
+// The first Ctrl-Z in [from, to), or to: where the data of a text file ends.
+// (Not memchr: the C runtime's looks at one byte at a time.)
+const char* FindCtrlZ(const char* from, const char* to);

@@ -280,9 +280,9 @@ FileReadResult FindEntryInFile(const CFileName& path, std::string_view codePageK
         if (whole > skip) {
             std::string_view lines(data + skip, whole - skip);
             // The data ends at its first Ctrl-Z.
-            const void* ctrlZ = memchr(lines.data(), kCtrlZ, lines.size());
-            if (ctrlZ) {
-                lines = std::string_view(lines.data(), static_cast<size_t>(static_cast<const char*>(ctrlZ) - lines.data()));
+            const char* ctrlZ = FindCtrlZ(lines.data(), lines.data() + lines.size());
+            if (ctrlZ != lines.data() + lines.size()) {
+                lines = std::string_view(lines.data(), static_cast<size_t>(ctrlZ - lines.data()));
                 ended = true;
             }
             if (!mark && mayBeUtf8) mayBeUtf8 = CheckUtf8(lines.data(), lines.size(), &multiByte);

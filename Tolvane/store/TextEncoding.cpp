@@ -3,9 +3,14 @@
 #include "TextEncoding.h"
 
 #include "DescriptionLine.h"
+#include "DescriptionReader.h"
 
 #include <cstdint>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -23,6 +28,14 @@ std::string_view After(std::string_view text, size_t count) {
 // most of a description file is ASCII and the whole file is looked at.
 size_t AsciiRun(const unsigned char* bytes, size_t size) {
     size_t at = 0;
+#ifdef __SSE2__
+    // Sixteen bytes at a time where the processor has SSE2 (every x64 one).
+    while (size - at >= 16) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+        if (_mm_movemask_epi8(block)) break;
+        at += 16;
+    }
+#endif
     while (size - at >= 8) {
         uint64_t word;
         std::memcpy(&word, bytes + at, 8);
@@ -79,8 +92,7 @@ size_t Utf8SequenceLength(std::string_view bytes) {
 FileEncoding DetectEncoding(const char* bytes, size_t size) {
     FileEncoding found = {TextEncoding::CodePage, false, 0};
     if (!bytes) return found;
-    const void* ctrlZ = std::memchr(bytes, kCtrlZ, size);
-    if (ctrlZ) size = static_cast<size_t>(static_cast<const char*>(ctrlZ) - bytes);
+    size = static_cast<size_t>(FindCtrlZ(bytes, bytes + size) - bytes);
     std::string_view data(bytes, size);
     if (data.size() >= kUtf8Mark.size() && std::memcmp(bytes, kUtf8Mark.data(), kUtf8Mark.size()) == 0) return FileEncoding{TextEncoding::Utf8, true, kUtf8Mark.size()};
 
