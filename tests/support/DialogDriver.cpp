@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ModalWatcher.h"
 #include "WindowControls.h"
 
 namespace testsupport {
@@ -24,6 +25,7 @@ DialogDriver::DialogDriver(Caller caller, Match match, Handler handler, DWORD ti
 DialogDriver::~DialogDriver() {
     KillTimer(nullptr, timer_);
     DriverOfTimer().erase(timer_);
+    for (const auto& seen : firstSeen_) ForgetModalWindow(seen.first);
 }
 
 DialogDriver::Match DialogDriver::AnyDialog() {
@@ -45,7 +47,8 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR timer, DWORD) {
 BOOL CALLBACK DialogDriver::Visit(HWND window, LPARAM param) {
     DialogDriver* driver = reinterpret_cast<DialogDriver*>(param);
     if (!IsWindowVisible(window) || driver->done_.count(window) || !driver->match_(window)) return TRUE;
-    driver->firstSeen_.insert(std::make_pair(window, GetTickCount()));
+    // A matched window is an expected one: the watcher of unexpected windows leaves it to us.
+    if (driver->firstSeen_.insert(std::make_pair(window, GetTickCount())).second) ExpectModalWindow(window);
     driver->busy_ = true;
     bool done = driver->handler_(window);
     driver->busy_ = false;
@@ -68,6 +71,7 @@ void DialogDriver::CloseStuck() {
         HWND window = seen->first;
         if (!IsWindow(window)) {   // gone: a later window may get its handle
             done_.erase(window);
+            ForgetModalWindow(window);
             seen = firstSeen_.erase(seen);
             continue;
         }

@@ -38,6 +38,18 @@ void RemoveTree(const std::string& folder) {
 
 }  // namespace
 
+bool IsSixtyFourBitWindows() {
+#ifdef _WIN64
+    return true;
+#else
+    typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, PBOOL);
+    IsWow64ProcessFn isWow64 = reinterpret_cast<IsWow64ProcessFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
 std::string DistFile(const char* name) {
     return std::string(TOLVANE_DIST_DIR) + "\\" + name;
 }
@@ -175,6 +187,12 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
         TerminateProcess(process, static_cast<UINT>(-1));
     CloseHandle(process);
     return static_cast<int>(exitCode);
+}
+
+ScopedProcess::~ScopedProcess() {
+    if (!process_) return;
+    if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+    CloseHandle(process_);
 }
 
 void PumpPendingMessages() {
