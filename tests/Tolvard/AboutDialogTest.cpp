@@ -185,11 +185,12 @@ TEST(AboutBox, ClosesByItselfAfterTheGivenTimeOnlyWhenOneIsGiven) {
     for (UINT closeTime : {60000u, 0u}) {
         SCOPED_TRACE(closeTime);
         DWORD start = GetTickCount();
-        EXPECT_EQ(IDOK, RunAbout(TEST_HERE, closeTime, [start](HWND hDlg) {
+        auto answerAfterASecond = [start](HWND hDlg) {
             if (GetTickCount() - start < 1000) return false;
             PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
             return true;
-        }));
+        };
+        EXPECT_EQ(IDOK, RunAbout(TEST_HERE, closeTime, answerAfterASecond));
     }
 }
 
