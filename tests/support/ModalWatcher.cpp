@@ -88,10 +88,19 @@ BOOL CALLBACK CollectOwnDialogs(HWND window, LPARAM param) {
 
 class Watcher {
 public:
+    // The desktop first, on this thread: in a program that has shown no window yet,
+    // Wine starts the desktop's process (explorer.exe) at the first use of the
+    // desktop, and the watcher's thread must not be the one that does that while the
+    // test's thread loads libraries (seen: a program that stopped in its first test
+    // for good, with explorer.exe as its child). Then one look, on the watcher's
+    // thread, before the tests begin.
     void Start() {
         if (thread_) return;
+        GetDesktopWindow();
         stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        if (thread_) WaitForSingleObject(ready_, 30000);
     }
     void Stop() {
         if (!thread_) return;
@@ -99,7 +108,8 @@ public:
         WaitForSingleObject(thread_, INFINITE);
         CloseHandle(thread_);
         CloseHandle(stop_);
-        thread_ = stop_ = nullptr;
+        CloseHandle(ready_);
+        thread_ = stop_ = ready_ = nullptr;
         seen_.clear();
     }
 
@@ -113,6 +123,8 @@ private:
 
     static DWORD WINAPI Run(LPVOID self) {
         Watcher* watcher = static_cast<Watcher*>(self);
+        watcher->Look();
+        SetEvent(watcher->ready_);
         while (WaitForSingleObject(watcher->stop_, kLookEveryMs) == WAIT_TIMEOUT) watcher->Look();
         return 0;
     }
@@ -167,6 +179,7 @@ private:
     }
 
     HANDLE stop_ = nullptr;
+    HANDLE ready_ = nullptr;
     HANDLE thread_ = nullptr;
     std::map<HWND, Seen> seen_;   // only the watcher's thread touches it
 };
