@@ -11,14 +11,13 @@
 
 #include "Contract.h"
 #include "RegistryKey.h"
+#include "RegistrySettings.h"
 
 char g_columnTitles[kColumnCount][kTitleSize];
 
 namespace {
 
 const char* const kDefaultTitles[kColumnCount] = {"Name", "Size", "Type", "Modified"};
-const char* const kTitleValues[kColumnCount] = {TOLVARD_TITLE_NAME, TOLVARD_TITLE_SIZE, TOLVARD_TITLE_TYPE,
-                                                TOLVARD_TITLE_MODIFIED};
 const int kTitleEdits[kColumnCount] = {IDC_TITLE_NAME, IDC_TITLE_SIZE, IDC_TITLE_TYPE,
                                        IDC_TITLE_MODIFIED};
 const DWORD kSharedMemory = 0x08000000;  // VirtualAlloc flag of Windows 95, 98 and Me
@@ -155,11 +154,10 @@ int ReadColumnTitles(HWND listView) {
                         TitlesPageProc, 0);
     }
 
-    // As designed: the titles are stored without their terminating zero.
     CRegistryKey key;
     if (key.Create(HKEY_CURRENT_USER, TOLVARD_EXPLORER_KEY)) {
         for (int column = 0; column < kColumnCount; ++column)
-            key.Set(kTitleValues[column], REG_SZ, g_columnTitles[column], lstrlenA(g_columnTitles[column]));
+            WriteColumnTitle(key.Handle(), static_cast<ExplorerColumn>(column), g_columnTitles[column]);
     }
     return 1;
 }

@@ -5,6 +5,7 @@
 
 #include "Contract.h"
 #include "RegistryKey.h"
+#include "RegistrySettings.h"
 
 namespace {
 
@@ -48,19 +49,17 @@ int StoreTitlePrefix(HWND explorer, char* caption) {
         return 0;
     }
 
-    // The prefix goes between double quotes: the text before the first dash, "- ".
-    // A caption of 259 characters makes at most 263 with the quotes and the blank.
-    char prefix[MAX_PATH + 8] = {};
+    // The prefix: the text before the first dash, then "- "; none without a dash.
+    // A caption of 259 characters makes at most 261.
+    char prefix[MAX_PATH + 4] = {};
     char* dash = strchr(caption, '-');
     if (dash) {
         *dash = '\0';
-        wsprintfA(prefix, "\"%s- \"", caption);
+        wsprintfA(prefix, "%s- ", caption);
         *dash = '-';
-    } else {
-        lstrcpyA(prefix, "\"\"");
     }
 
     CRegistryKey key;
     if (!key.Create(HKEY_CURRENT_USER, TOLVARD_EXPLORER_KEY)) return 0;
-    return key.Set(TOLVARD_TITLE_PREFIX, REG_SZ, prefix, lstrlenA(prefix) + 1) == ERROR_SUCCESS ? 1 : 0;
+    return WriteTitlePrefix(key.Handle(), prefix) ? 1 : 0;
 }

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-enum ExplorerColumn { kColumnName, kColumnSize, kColumnType, kColumnModified, kColumnCount };
+#include "RegistrySettings.h"   // ExplorerColumn
 const int kTitleSize = 100;  // 99 characters and the terminating zero
 
 // The learned titles; they keep their last contents for the program's life.

@@ -8,6 +8,7 @@
 
 #include "Contract.h"
 #include "RegistryKey.h"
+#include "RegistrySettings.h"
 
 namespace {
 
@@ -25,13 +26,13 @@ const DWORD kCompanionStartMs = 10000;
 HANDLE g_companion = nullptr;
 DWORD g_companionThread = 0;
 
-// Reads one value of a HKCU key into a 50-byte buffer; false when the key or value
-// cannot be read.
-bool ReadSmallValue(const char* keyName, const char* valueName, BYTE (&data)[50]) {
+// The wizard has run to its end once the first column's title can be read, as the
+// column reads it.
+bool TitlesLearned() {
     CRegistryKey key;
-    if (!key.Open(HKEY_CURRENT_USER, keyName)) return false;
-    DWORD size = sizeof data;
-    return key.Query(valueName, data, &size) == ERROR_SUCCESS;
+    char title[kLearnedTextSize];
+    return key.Open(HKEY_CURRENT_USER, TOLVARD_EXPLORER_KEY) &&
+           ReadColumnTitle(key.Handle(), kColumnName, title) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -109,8 +110,7 @@ void StopCompanion() {
 bool IsCompanionRunning() { return g_companion && WaitForSingleObject(g_companion, 0) == WAIT_TIMEOUT; }
 
 int StartExplorerHook() {
-    BYTE explorerName[50] = {};
-    if (!ReadSmallValue(TOLVARD_EXPLORER_KEY, TOLVARD_TITLE_NAME, explorerName)) RunExplorerWizard();
+    if (!TitlesLearned()) RunExplorerWizard();
 
     OutputDebugStringA("Tolvard: looking for the path of Tolvane\n");
     char path[MAX_PATH] = {};
@@ -129,11 +129,11 @@ int StartExplorerHook() {
     }
     OutputDebugStringA("Regedit\n");
 
-    BYTE enableExplorer[50] = {};
-    bool switchRead = ReadSmallValue(TOLVARD_SETTINGS_KEY, TOLVARD_ENABLE_EXPLORER, enableExplorer);
+    // The switch as the tray menu shows it.
+    const bool switchedOn = IsSwitchOn(kExplorerSwitch);
     OutputDebugStringA("jetzt wird eingetragen\n");
 
-    if (switchRead && enableExplorer[0] == 0) return 1;
+    if (!switchedOn) return 1;
     StartCompanion();
     if (!g_hookLibrary) return 1;
 

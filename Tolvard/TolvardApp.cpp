@@ -5,6 +5,7 @@
 #include "HookControl.h"
 #include "MainFrame.h"
 #include "OptionsDlg.h"
+#include "RegistrySettings.h"
 #include "ShellHandlerKeys.h"
 #include "TrayIcon.h"
 #include "resource.h"
@@ -14,22 +15,18 @@ const UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
 
 namespace {
 
-const char kSettings[] = TOLVARD_SETTINGS_SECTION;
-const char kEnableContext[] = TOLVARD_ENABLE_CONTEXT;
-const char kEnableProperty[] = TOLVARD_ENABLE_PROPERTY;
-const char kEnableExplorer[] = TOLVARD_ENABLE_EXPLORER;
-
-// A switch's menu item: checked while its profile value (default on) is nonzero.
-void ShowSwitch(CWinApp* app, CCmdUI* pCmdUI, const char* value) {
-    pCmdUI->SetCheck(app->GetProfileInt(kSettings, value, 1) != 0);
+// A switch's menu item: checked while the switch is on. Its one reader is the one
+// the hook control asks too, so the menu and the column never disagree.
+void ShowSwitch(CCmdUI* pCmdUI, FeatureSwitch feature) {
+    pCmdUI->SetCheck(IsSwitchOn(feature));
     pCmdUI->Enable(TRUE);
 }
 
-// Turns a switch over and returns its new state. The profile value is written
-// first, whatever happens afterwards to what the switch controls.
-bool FlipSwitch(CWinApp* app, const char* value) {
-    bool on = app->GetProfileInt(kSettings, value, 1) == 0;
-    app->WriteProfileInt(kSettings, value, on ? 1 : 0);
+// Turns a switch over and returns its new state. The value is written first,
+// whatever happens afterwards to what the switch controls.
+bool FlipSwitch(FeatureSwitch feature) {
+    bool on = !IsSwitchOn(feature);
+    WriteSwitch(feature, on);
     return on;
 }
 
@@ -79,28 +76,28 @@ void CTolvardApp::OnPing(WPARAM, LPARAM) { AfxMessageBox("Ping", MB_OK); }
 
 void CTolvardApp::OnShowAbout() { ShowAboutBox(0); }
 
-void CTolvardApp::OnUpdateContextMenu(CCmdUI* pCmdUI) { ShowSwitch(this, pCmdUI, kEnableContext); }
+void CTolvardApp::OnUpdateContextMenu(CCmdUI* pCmdUI) { ShowSwitch(pCmdUI, kContextMenuSwitch); }
 
 void CTolvardApp::OnToggleContextMenu() {
-    if (FlipSwitch(this, kEnableContext))
+    if (FlipSwitch(kContextMenuSwitch))
         RegisterShellHandler(kContextMenuHandlers);
     else
         UnregisterShellHandler(kContextMenuHandlers);
 }
 
-void CTolvardApp::OnUpdatePropertySheet(CCmdUI* pCmdUI) { ShowSwitch(this, pCmdUI, kEnableProperty); }
+void CTolvardApp::OnUpdatePropertySheet(CCmdUI* pCmdUI) { ShowSwitch(pCmdUI, kPropertyPageSwitch); }
 
 void CTolvardApp::OnTogglePropertySheet() {
-    if (FlipSwitch(this, kEnableProperty))
+    if (FlipSwitch(kPropertyPageSwitch))
         RegisterShellHandler(kPropertySheetHandlers);
     else
         UnregisterShellHandler(kPropertySheetHandlers);
 }
 
-void CTolvardApp::OnUpdateExplorer(CCmdUI* pCmdUI) { ShowSwitch(this, pCmdUI, kEnableExplorer); }
+void CTolvardApp::OnUpdateExplorer(CCmdUI* pCmdUI) { ShowSwitch(pCmdUI, kExplorerSwitch); }
 
 void CTolvardApp::OnToggleExplorer() {
-    if (FlipSwitch(this, kEnableExplorer))
+    if (FlipSwitch(kExplorerSwitch))
         StartExplorerHook();
     else
         StopExplorerHook();

@@ -1,12 +1,12 @@
 // The Explorer column hook: window recognition, subclassing of shell views and
 // the description column of their list views. Every variable here exists once
-// per process into which the library is loaded; nothing is shared between
-// processes.
+// per process into which the library is loaded; only the hook's handle for
+// CallNextHookEx is shared between processes (ExplorerHook.cpp).
 #pragma once
 
 #include <windows.h>
 
-#include "RegistryKey.h"
+#include "RegistrySettings.h"
 
 extern "C" {
 int ActivateExplorerHook(void);
@@ -34,7 +34,6 @@ LRESULT CALLBACK DialogViewProc(HWND view, UINT message, WPARAM wParam, LPARAM l
 void AddDescriptionColumn(HWND listView);
 bool IsDetailsFileView(HWND listView);
 void LoadExplorerTitles();
-void StripDelimiters(char* text);
 // The text of the row's first column as the view shows it (at most 259 characters).
 void GetItemLabel(HWND listView, int row, char* label /* 260 bytes */);
 // The text of a description cell: the description of the file at path, at most
@@ -47,10 +46,6 @@ inline bool ColumnOrderNeedsReset(DWORD major, DWORD minor) {
     return major == 4 && minor >= 70;
 }
 
-// Reads a text value into a buffer of `size` bytes and keeps it zero-terminated
-// within the buffer; when the value cannot be read the buffer holds `preset`.
-void ReadRegText(const CRegistryKey& key, const char* value, char* buffer, DWORD size, const char* preset);
-
 // Process-wide state of the hook.
 extern HHOOK HookHandle;
 extern WNDPROC SavedViewProc;
@@ -59,12 +54,12 @@ extern int DescriptionColumn;
 
 // The learned Explorer texts, loaded once per process by LoadExplorerTitles.
 struct ExplorerTitles {
-    char prefix[260];
+    char prefix[kLearnedTextSize];
     int prefixLength;
-    char name[260];
-    char size[260];
-    char type[260];
-    char modified[260];
+    char name[kLearnedTextSize];
+    char size[kLearnedTextSize];
+    char type[kLearnedTextSize];
+    char modified[kLearnedTextSize];
     bool loaded;
 };
 extern ExplorerTitles g_learnedTitles;

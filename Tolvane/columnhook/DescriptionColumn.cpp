@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 #include <shlwapi.h>
-#include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "Contract.h"
+#include "RegistryKey.h"
+#include "RegistrySettings.h"
 #include "store/PathParts.h"
 
 int DescriptionColumn = 0;
@@ -14,25 +14,6 @@ int DescriptionColumn = 0;
 namespace {
 
 const int kMaxColumns = 40;
-// TOLVANE_COLUMN_WIDTH ("Breite") holds the width as digits without a terminating zero; only the bytes
-// the registry returns count.
-int ReadColumnWidth(const CRegistryKey& key) {
-    char digits[21] = {};
-    DWORD got = 20;
-    if (key.Query(TOLVANE_COLUMN_WIDTH, digits, &got) != ERROR_SUCCESS) return TOLVANE_COLUMN_WIDTH_DEFAULT;
-    digits[got < 20 ? got : 20] = '\0';
-    return atoi(digits);
-}
-
-void SaveColumnWidth(const CRegistryKey& key, int width) {
-    char digits[21] = {};
-    int length = snprintf(digits, 19, "%d", width);
-    if (length < 0 || length > 18) return;
-    // The value holds the digits alone. The registry counts a zero that follows
-    // the data of a string as its terminator and stores it too, so none may follow.
-    digits[length] = ' ';
-    key.Set(TOLVANE_COLUMN_WIDTH, REG_SZ, digits, static_cast<DWORD>(length));
-}
 
 // The comctl32 of this process, read through its DllGetVersion; false when it
 // has none (versions before 4.70).
@@ -69,8 +50,8 @@ void AddDescriptionColumn(HWND listView) {
     // As designed: the key is created when missing, although it may only be read.
     CRegistryKey key;
     key.Create(HKEY_CURRENT_USER, TOLVANE_SETTINGS_KEY);
-    char title[260];
-    ReadRegText(key, TOLVANE_COLUMN_NAME, title, sizeof title, TOLVANE_COLUMN_NAME_DEFAULT);
+    char title[kColumnNameSize];
+    ReadColumnName(key.Handle(), title);
 
     bool found = false;
     DescriptionColumn = 0;
@@ -84,7 +65,7 @@ void AddDescriptionColumn(HWND listView) {
         text[sizeof text - 1] = '\0';
         if (result == 0 || strcmp(text, "(none)") == 0) break;  // the columns have ended
         if (EqualNoCase(text, title)) {
-            SaveColumnWidth(key, column.cx);
+            WriteColumnWidth(key.Handle(), column.cx);
             found = true;
             break;
         }
@@ -95,7 +76,9 @@ void AddDescriptionColumn(HWND listView) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
         column.fmt = LVCFMT_LEFT;
-        column.cx = ReadColumnWidth(key);
+        int width = 0;
+        ReadColumnWidth(key.Handle(), &width);
+        column.cx = width;
         column.pszText = title;
         column.cchTextMax = sizeof title;
         SendMessageA(listView, LVM_INSERTCOLUMNA, DescriptionColumn, reinterpret_cast<LPARAM>(&column));

@@ -1,10 +1,21 @@
 #include "ColumnHook.h"
 
-#include "shellext/Module.h"
+#include "module/Module.h"
 
 HHOOK HookHandle = nullptr;
 WNDPROC SavedViewProc = nullptr;
 HWND PendingListView = nullptr;
+
+// The hook's handle for CallNextHookEx, the same in every process the hook reaches.
+// HookHandle is set only in the process that installed the hook (Tolvard) and is null
+// everywhere else. Windows NT ignores CallNextHookEx's first argument, but Windows 95,
+// 98 and Me find the next hook through it: a null one there cuts off, in every process,
+// the CBT hooks of other programs that come after ours. The design shared no data
+// between processes; for this one value that was the fault, so it lives in a section
+// that every process loading this file shares. HookHandle stays per process for
+// ActivateExplorerHook and DeactivateExplorerHook, so that no program removes a hook
+// that another one installed. A wrong value here costs nothing on Windows NT.
+HHOOK g_sharedHookHandle __attribute__((section(".shared"), shared)) = nullptr;
 
 namespace {
 
@@ -25,7 +36,7 @@ bool TakeModuleReference() {
     if (getModuleHandleEx)
         return getModuleHandleEx(fromAddress, reinterpret_cast<LPCSTR>(&FolderViewProc), &module) != FALSE;
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(g_ModuleHandle, path, sizeof path);
+    DWORD length = GetModuleFileNameA(g_moduleHandle, path, sizeof path);
     return length > 0 && length < sizeof path && LoadLibraryA(path) != nullptr;
 }
 
@@ -99,20 +110,24 @@ LRESULT CALLBACK ExplorerHookProc(int code, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return CallNextHookEx(HookHandle, code, wParam, lParam);
+    return CallNextHookEx(g_sharedHookHandle, code, wParam, lParam);
 }
 
 extern "C" int ActivateExplorerHook(void) {
-    HookHandle = SetWindowsHookExA(WH_CBT, ExplorerHookProc, g_ModuleHandle, 0);
+    HookHandle = SetWindowsHookExA(WH_CBT, ExplorerHookProc, g_moduleHandle, 0);
     if (!HookHandle) {
         // As designed: the error is read and not used; it stays for the caller to
         // read through GetLastError.
         GetLastError();
         return 0;
     }
+    g_sharedHookHandle = HookHandle;
     return 1;
 }
 
 extern "C" int DeactivateExplorerHook(void) {
-    return UnhookWindowsHookEx(HookHandle) ? 1 : 0;
+    if (!UnhookWindowsHookEx(HookHandle)) return 0;
+    // The shared copy goes with its hook; another program's stays.
+    if (g_sharedHookHandle == HookHandle) g_sharedHookHandle = nullptr;
+    return 1;
 }

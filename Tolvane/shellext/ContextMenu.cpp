@@ -6,7 +6,6 @@
 #include "Descriptions.h"
 #include "EditDialog.h"
 #include "MenuText.h"
-#include "Module.h"
 #include "Settings.h"
 
 namespace {
@@ -32,7 +31,7 @@ STDMETHODIMP CShellExtension::QueryContextMenu(HMENU menu, UINT position, UINT f
     if (!WantsEntry(flags)) return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
 
     char description[kDescriptionSize] = "";
-    GetDescription(description, m_selectedFile);
+    ReadDescription(description, m_selectedFile);
 
     char text[kMenuTextSize];
     if (description[0] == '\0')

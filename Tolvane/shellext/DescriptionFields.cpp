@@ -14,6 +14,12 @@ namespace {
 
 const char kCutNote[] = "shown cut, kept unless edited";
 const char kUnreadNote[] = "could not be read";
+const char kNotSavedCaption[] = "Description not saved";
+const char kNotSavedMessage[] =
+    "The description could not be saved: the description file is read-only, or another "
+    "program kept it busy, or the disk is full.\n\n"
+    "Your text is still in the field. Try again with OK, or press Cancel to leave the "
+    "description as it was.";
 
 // How much of text a field shows: all of it, or kFieldLength characters that
 // do not end in the first half of a double-byte character.
@@ -72,21 +78,25 @@ void FillField(HWND window, int fieldId, int noteId, const char* path) {
     ShowNote(window, noteId, kCutNote);
 }
 
-// Stores one field against what the file holds now.
-void StoreField(HWND window, int fieldId, int noteId, const char* path) {
+// Stores one field against what the file holds now. False when the field
+// holds a change that could not be stored.
+bool StoreField(HWND window, int fieldId, int noteId, const char* path) {
     HWND field = GetDlgItem(window, fieldId);
-    if (GetWindowLongA(field, GWL_STYLE) & ES_READONLY) return;
+    if (GetWindowLongA(field, GWL_STYLE) & ES_READONLY) return true;
     const bool shownCut = NoteShown(window, noteId);
-    if (shownCut && !SendMessageA(field, EM_GETMODIFY, 0, 0)) return;
+    if (shownCut && !SendMessageA(field, EM_GETMODIFY, 0, 0)) return true;
 
     char* text = new (std::nothrow) char[kFieldLength + 1];
-    if (!text) return;
+    if (!text) return false;
     text[0] = '\0';
     GetWindowTextA(field, text, kFieldLength + 1);
 
     CDescriptionFile file;
     file.Load(path);
     const char* now = file.FindDescription(path);
+    // A file that cannot be read now cannot be compared with: whatever the
+    // field holds is not stored.
+    bool stored = false;
     if (now || !file.Incomplete()) {
         if (!now) now = "";
         const size_t shown = ShownLength(now);
@@ -98,10 +108,11 @@ void StoreField(HWND window, int fieldId, int noteId, const char* path) {
             else
                 file.DeleteEntry(path);
         }
-        file.Close();
-        if (!same && shownCut) ShowNote(window, noteId, nullptr);
+        stored = file.Close();
+        if (!same && stored && shownCut) ShowNote(window, noteId, nullptr);
     }
     delete[] text;
+    return stored;
 }
 
 // Shows a part of a path (a name or a folder) in a control, cut to MAX_PATH - 1 bytes.
@@ -158,13 +169,18 @@ void CopyLongNameToShortField(HWND window, const char* path) {
     SendDlgItemMessageA(window, IDC_SHORT_DESCRIPTION, EM_SETMODIFY, TRUE, 0);
 }
 
-void StoreDescriptionFields(HWND window, const char* path) {
+bool StoreDescriptionFields(HWND window, const char* path) {
     // "Ansi" first: the descriptions stored next already follow it.
     WriteAnsiSetting(IsDlgButtonChecked(window, IDC_ANSI_FONT) == BST_CHECKED);
-    StoreField(window, IDC_DESCRIPTION, IDC_DESCRIPTION_NOTE, path);
+    bool stored = StoreField(window, IDC_DESCRIPTION, IDC_DESCRIPTION_NOTE, path);
 
     char shortPath[kShortPathSize];
     PathParts shortParts;
     if (ShortNameDiffers(path, shortPath, &shortParts))
-        StoreField(window, IDC_SHORT_DESCRIPTION, IDC_SHORT_NOTE, shortPath);
+        stored = StoreField(window, IDC_SHORT_DESCRIPTION, IDC_SHORT_NOTE, shortPath) && stored;
+    return stored;
+}
+
+void ReportNotStored(HWND owner) {
+    MessageBoxA(owner, kNotSavedMessage, kNotSavedCaption, MB_OK | MB_ICONEXCLAMATION);
 }

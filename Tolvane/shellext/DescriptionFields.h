@@ -30,5 +30,11 @@ void CopyLongNameToShortField(HWND window, const char* path);
 // the short name differs, the short name's: set when the field holds text,
 // deleted when it is empty. A field that holds what the file holds changes
 // nothing; a field shown cut is stored only when the user edited it; a field
-// that could not be filled is never stored.
-void StoreDescriptionFields(HWND window, const char* path);
+// that could not be filled is never stored. False when a field's change could
+// not be stored (the fields keep their text); the others are stored all the same.
+bool StoreDescriptionFields(HWND window, const char* path);
+
+// Tells the user, in a message box owned by owner, that a description could not
+// be saved and that the text is still in its field. Only the edit dialog's OK
+// and the page's Apply say so: every other path stays silent.
+void ReportNotStored(HWND owner);

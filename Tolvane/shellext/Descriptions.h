@@ -3,6 +3,6 @@
 
 #include "store/DescriptionApi.h"
 
-// The menu's buffer for GetDescription, which delivers at most 1023 characters:
+// The menu's buffer for ReadDescription, which delivers at most 1023 characters:
 // 2048 bytes leave room to spare. The dialogs read the store itself, whole.
 constexpr int kDescriptionSize = 2048;

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "DescriptionFields.h"
-#include "Module.h"
+#include "module/Module.h"
 #include "Resource.h"
 
 namespace {
@@ -27,7 +27,7 @@ const char* PathOf(HWND dialog) { return reinterpret_cast<const char*>(GetWindow
 
 void ShowEditDialog(HWND owner, const char* path) {
     RegisterTabControl();
-    DialogBoxParamA(g_ModuleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), owner, EditDialogProc,
+    DialogBoxParamA(g_moduleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), owner, EditDialogProc,
                     reinterpret_cast<LPARAM>(path));
 }
 
@@ -46,7 +46,11 @@ INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             CopyLongNameToShortField(dialog, PathOf(dialog));
             return FALSE;
         case IDOK:
-            StoreDescriptionFields(dialog, PathOf(dialog));
+            // What could not be stored stays in its field, and the dialog open.
+            if (!StoreDescriptionFields(dialog, PathOf(dialog))) {
+                ReportNotStored(dialog);
+                return TRUE;
+            }
             EndDialog(dialog, 0);
             return TRUE;
         case IDCANCEL:

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "Module.h"
+#include "module/Module.h"
 #include "PropertyPage.h"
 #include "Resource.h"
 
@@ -31,7 +31,7 @@ STDMETHODIMP CShellExtension::AddPages(LPFNADDPROPSHEETPAGE addPage, LPARAM addP
     PROPSHEETPAGEA description = {};
     description.dwSize = kPageDescriptionSize;
     description.dwFlags = PSP_USETITLE | PSP_USEREFPARENT | PSP_USECALLBACK;
-    description.hInstance = g_ModuleHandle;
+    description.hInstance = g_moduleHandle;
     description.pszTemplate = MAKEINTRESOURCEA(IDD_PROPERTY_PAGE);
     description.pszTitle = "Description";
     description.pfnDlgProc = PropertyPageProc;
@@ -39,7 +39,7 @@ STDMETHODIMP CShellExtension::AddPages(LPFNADDPROPSHEETPAGE addPage, LPARAM addP
     description.pfnCallback = PropertyPageCallback;
     // The common controls count the page in the live objects while it exists,
     // so the library is not unloaded under an open page.
-    description.pcRefParent = reinterpret_cast<UINT*>(&g_LiveObjects);
+    description.pcRefParent = reinterpret_cast<UINT*>(&g_liveObjects);
 
     AddRef();
     ++m_pageReferences;

@@ -35,14 +35,18 @@ INT_PTR CALLBACK PropertyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         if (!header) return FALSE;
-        // Every notification is answered PSNRET_NOERROR: applying goes on and
-        // keys are translated as usual.
+        // Notifications are answered PSNRET_NOERROR: applying goes on and keys
+        // are translated as usual. An Apply that could not store keeps the
+        // sheet open on this page, with the text in its field.
         SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
         if (header->code == static_cast<UINT>(PSN_TRANSLATEACCELERATOR)) {
             EnableApply(page);
         } else if (header->code == static_cast<UINT>(PSN_APPLY)) {
             const CShellExtension* extension = ExtensionOf(page);
-            if (extension) StoreDescriptionFields(page, extension->SelectedFile());
+            if (extension && !StoreDescriptionFields(page, extension->SelectedFile())) {
+                ReportNotStored(GetParent(page));
+                SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
+            }
         }
         return TRUE;
     }

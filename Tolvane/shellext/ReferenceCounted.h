@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "Module.h"
+#include "module/Module.h"
 
 class CReferenceCounted {
 public:

@@ -6,7 +6,7 @@
 
 #include "ClassFactory.h"
 #include "ClassId.h"
-#include "Module.h"
+#include "module/Module.h"
 #include "Version.h"
 
 #if !defined(_WIN64)
@@ -27,7 +27,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return InterlockedCompareExchange(&g_LiveObjects, 0, 0) == 0 ? S_OK : S_FALSE;
+    return InterlockedCompareExchange(&g_liveObjects, 0, 0) == 0 ? S_OK : S_FALSE;
 }
 
 // Writes each field only when the caller's cbSize covers it; callers test for a

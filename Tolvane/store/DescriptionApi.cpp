@@ -6,19 +6,19 @@
 
 #include <cstring>
 
-extern "C" int __cdecl GetDescription(char* description, const char* path) {
-    if (!description) return 0;
+void ReadDescription(char* description, const char* path) {
+    if (!description) return;
     // The caller may pass the path in the output buffer: take it out first.
     char ownPath[kMaxPathLength + 1];
     bool usable = path && CopyText(path, ownPath, sizeof ownPath);
     description[0] = '\0';
-    if (!usable) return 0;
+    if (!usable) return;
     CDescriptionFile file;
     file.Load(ownPath);
     const char* found = file.FindDescription(ownPath);
     if (!found || EqualNoCase(found, ownPath)) {
         file.Close();
-        return 0;
+        return;
     }
     // At most 1023 characters, never ending in the first half of a double-byte character.
     size_t length = strlen(found);
@@ -36,6 +36,10 @@ extern "C" int __cdecl GetDescription(char* description, const char* path) {
     // (Close is idempotent), and callers of the DLL's exports have always seen it so.
     file.Close();
     file.Close();
+}
+
+extern "C" int __cdecl GetDescription(char* description, const char* path) {
+    ReadDescription(description, path);
     return 0;
 }
 

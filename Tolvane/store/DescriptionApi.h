@@ -19,4 +19,8 @@ int __cdecl DelDescription(const char* path);
 
 #ifdef __cplusplus
 }
+
+// What GetDescription delivers, for the library's own callers: the exports are for
+// other programs.
+void ReadDescription(char* description, const char* path);
 #endif

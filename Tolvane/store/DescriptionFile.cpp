@@ -38,7 +38,7 @@ void Put(CFileReplacement* replacement, const DescriptionLinePieces& line) {
 
 CDescriptionFile::CDescriptionFile()
     : m_attributes(INVALID_FILE_ATTRIBUTES), m_conversionFlag{'1', 0, 0, 0}, m_changed(false), m_unwritable(false),
-      m_changes(nullptr), m_changeCount(0), m_changeCapacity(0), m_results(nullptr) {
+      m_lost(false), m_turnRefused(false), m_changes(nullptr), m_changeCount(0), m_changeCapacity(0), m_results(nullptr) {
     m_filePath[0] = '\0';
 }
 
@@ -51,6 +51,8 @@ void CDescriptionFile::Load(const char* path) {
     m_filePath[0] = '\0';
     m_attributes = INVALID_FILE_ATTRIBUTES;
     m_unwritable = false;
+    m_lost = false;
+    m_turnRefused = false;
 
     PathParts parts;
     if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
@@ -87,7 +89,10 @@ const char* CDescriptionFile::FindDescription(const char* path) {
 
 void CDescriptionFile::SetEntry(const char* path, const char* text) {
     std::string_view key = KeyOf(path);
-    if (!m_filePath[0] || m_unwritable || !text || !CanWriteName(key)) return;
+    if (!text || !CanWriteName(key) || !TakeTurn()) {
+        m_lost = true;
+        return;
+    }
     Found found;
     const bool exists = Find(key, &found);
 
@@ -101,6 +106,7 @@ void CDescriptionFile::SetEntry(const char* path, const char* text) {
     char* own = new (std::nothrow) char[name.size() + length + 1];
     if (!own) {
         m_unwritable = true;  // a change that cannot be made: none is written
+        m_lost = true;
         return;
     }
     memcpy(own, name.data(), name.size());
@@ -118,6 +124,7 @@ void CDescriptionFile::SetEntry(const char* path, const char* text) {
         change = AddChange();
         if (!change) {
             delete[] own;
+            m_lost = true;
             return;
         }
         change->entry = exists ? found.entry : kNewEntry;
@@ -132,27 +139,63 @@ void CDescriptionFile::SetEntry(const char* path, const char* text) {
 
 void CDescriptionFile::DeleteEntry(const char* path) {
     std::string_view key = KeyOf(path);
-    if (!m_filePath[0] || m_unwritable || key.empty()) return;
+    if (key.empty() || !TakeTurn()) {
+        m_lost = true;
+        return;
+    }
     Found found;
     if (!Find(key, &found)) return;
     DescriptionChange* change = found.change;
     if (!change) {
         change = AddChange();
-        if (!change) return;
+        if (!change) {
+            m_lost = true;
+            return;
+        }
         change->entry = found.entry;
     }
     change->removed = true;
     m_changed = true;
 }
 
-void CDescriptionFile::Close() {
-    if (m_changed && m_filePath[0] && !m_unwritable) WriteBack();
+bool CDescriptionFile::Close() {
+    bool written = true;
+    if (m_changed) written = m_filePath[0] && !m_unwritable && WriteBack();
+    const bool stored = written && !m_lost;
+    m_turn.Release();
     FreeChanges();
     FreeResults();
     m_bytes.Free();
     m_changed = false;
+    m_lost = false;
     // Closed is empty: a change made now must not rewrite the file from nothing.
     m_filePath[0] = '\0';
+    return stored;
+}
+
+// Before the first change: the turn, then the file as it is now, which the
+// changes apply to (another writer may have stored it since Load). Texts
+// handed out by Lookup are copies and stay valid. False when no change can be
+// made: the file is unusable or was not read whole, or the turn was not had.
+bool CDescriptionFile::TakeTurn() {
+    if (!m_filePath[0] || m_unwritable || m_turnRefused) return false;
+    if (m_turn.Held()) return true;
+    if (!m_turn.Take(m_filePath)) {
+        m_turnRefused = true;
+        return false;
+    }
+    RecoverInterruptedReplace(m_filePath);
+    m_attributes = GetFileAttributesA(m_filePath);
+    switch (ReadFileImage(m_filePath, &m_bytes)) {
+    case kFileRead:
+    case kFileMissing:
+        return true;
+    case kFileFailed:
+    case kFileTooLarge:
+        break;
+    }
+    m_unwritable = true;
+    return false;
 }
 
 bool CDescriptionFile::Find(std::string_view key, Found* found) {
@@ -215,17 +258,21 @@ const char* CDescriptionFile::HandOut(std::string_view fileText) {
     return text;
 }
 
-void CDescriptionFile::WriteBack() {
+bool CDescriptionFile::WriteBack() {
     // A read-only file is never changed; the attribute is checked here since
     // some systems let a privileged user replace such a file.
     DWORD now = GetFileAttributesA(m_filePath);
     bool existed = m_attributes != INVALID_FILE_ATTRIBUTES;
     if ((existed && (m_attributes & FILE_ATTRIBUTE_READONLY)) ||
         (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_READONLY)))
-        return;
+        return false;
 
+    // The new file is made with the attributes it is to have, so that it has
+    // them from the moment it takes the old one's place.
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD attributes = (existed ? m_attributes & kept : FILE_ATTRIBUTE_HIDDEN) | FILE_ATTRIBUTE_ARCHIVE;
     CFileReplacement replacement;
-    if (!replacement.Begin(m_filePath)) return;
+    if (!replacement.Begin(m_filePath, attributes)) return false;
     // Every line read, as changed; then the new lines in the order they came.
     CDescriptionReader reader(m_bytes.Data(), m_bytes.Size());
     DescriptionLine line;
@@ -239,13 +286,12 @@ void CDescriptionFile::WriteBack() {
         if (change.entry == kNewEntry && !change.removed)
             Put(&replacement, WrittenLine(change.name, change.description, std::string_view()));
     }
-    if (existed) SetFileAttributesA(m_filePath, FILE_ATTRIBUTE_NORMAL);
-    if (replacement.Commit()) {
-        DWORD attributes = existed ? m_attributes & ~DWORD(FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_HIDDEN;
-        SetFileAttributesA(m_filePath, attributes | FILE_ATTRIBUTE_ARCHIVE);
-    } else if (existed) {
-        SetFileAttributesA(m_filePath, m_attributes);  // unchanged file, unchanged attributes
-    }
+    if (!replacement.Commit()) return false;
+    // The old file's other attributes too, where the replace did not keep them.
+    DWORD all = existed ? m_attributes & ~DWORD(FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_HIDDEN;
+    if (GetFileAttributesA(m_filePath) != (all | FILE_ATTRIBUTE_ARCHIVE))
+        SetFileAttributesA(m_filePath, all | FILE_ATTRIBUTE_ARCHIVE);
+    return true;
 }
 
 void CDescriptionFile::FreeChanges() {

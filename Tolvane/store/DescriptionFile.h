@@ -5,7 +5,12 @@
 //   file.Load(path);                  // the folder of path selects the file
 //   const char* text = file.Lookup(path);   // == path when there is none
 //   file.SetEntry(path, "text");  or  file.DeleteEntry(path);
-//   file.Close();                     // rewrites the file only when changed
+//   bool stored = file.Close();       // rewrites the file only when changed
+//
+// The first change takes the writers' turn on the file (WriterTurn.h) and reads
+// the file again inside it, so that the change applies to what other writers
+// have stored meanwhile; Close writes and gives the turn back. Lookups alone
+// never take it.
 //
 // Lookups read the lines in place; a change is kept apart and applied while
 // the lines are written again, so nothing but the file's bytes is held whole.
@@ -16,6 +21,7 @@
 
 #include "ByteBuffer.h"
 #include "DescriptionChange.h"
+#include "WriterTurn.h"
 
 #include <windows.h>
 
@@ -41,8 +47,14 @@ public:
     void SetEntry(const char* path, const char* text);
     // Removes the entry of the file named by path's last component.
     void DeleteEntry(const char* path);
-    // Rewrites the file when something changed; frees all entries.
-    void Close();
+    // Rewrites the file when something changed; frees all entries and gives
+    // the turn back. True when every change asked for since Load is stored
+    // (or none was asked for). False when one of them could not be made (a
+    // name that cannot be written, memory ran out), or when the file could not
+    // be written, which leaves it as it was (the turn or the file was held by
+    // others for too long, the file is read-only or could not be read whole,
+    // the disk is full).
+    bool Close();
 
     // True when the file was not read whole (it could not be read, it is too
     // large, or memory ran out): lookups miss what it holds and nothing is
@@ -64,8 +76,9 @@ private:
     DescriptionChange* ChangeOf(size_t entry);
     DescriptionChange* AddChange();
     bool Converts() const { return m_conversionFlag[0] == '0'; }
+    bool TakeTurn();
     const char* HandOut(std::string_view fileText);
-    void WriteBack();
+    bool WriteBack();
     void FreeChanges();
     void FreeResults();
 
@@ -74,6 +87,9 @@ private:
     char m_conversionFlag[4];
     bool m_changed;
     bool m_unwritable;             // not read whole (unreadable, too large, out of memory)
+    bool m_lost;                   // a change was asked for that cannot be stored
+    bool m_turnRefused;            // the turn could not be had: no change is made
+    CWriterTurn m_turn;
 
     CByteBuffer m_bytes;           // the file as it was read
     DescriptionChange* m_changes;

@@ -1,5 +1,6 @@
 #include "FileImage.h"
 
+#include "AnsiText.h"
 #include "PathParts.h"
 
 #include <cstring>
@@ -29,17 +30,93 @@ HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition
 
 namespace {
 
-// Puts source in the place of target. Windows 95, 98 and Me have no
-// MoveFileExA: there the old file is deleted first.
-bool MoveOver(const char* source, const char* target) {
-    if (MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING)) return true;
-    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
-    DWORD attributes = GetFileAttributesA(target);
-    if (attributes != INVALID_FILE_ATTRIBUTES && !DeleteFileA(target)) return false;
-    return MoveFileA(source, target) != FALSE;
+// What a replace meets while a reader has the old file open (on Windows NT a
+// rename over an open file is refused with ERROR_ACCESS_DENIED): the writer
+// tries again.
+bool Busy(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+// Windows 95, 98 and Me have no MoveFileExA and rename over no file. The old
+// file is renamed to its companion .$OL, the new one takes its name, then the
+// old one goes. A writer killed between the two renames leaves the old file
+// under the companion's name (readers find no descriptions meanwhile); the
+// next writer's turn puts it back first (RecoverInterruptedReplace), so nothing
+// is lost.
+bool MoveAsideAndIn(const char* source, const char* target) {
+    char old[MAX_PATH];
+    if (!CompanionPath(target, kOldExtension, old)) return false;
+    const bool existed = Exists(target);
+    if (existed && !MoveFileA(target, old)) return false;  // a reader has it open
+    if (!MoveFileA(source, target)) {
+        DWORD error = GetLastError();
+        if (existed) MoveFileA(old, target);
+        SetLastError(error);
+        return false;
+    }
+    if (existed) DeleteFileA(old);
+    return true;
+}
+
+// Puts source in the place of target: a rename over it, written through where
+// the system offers that (Windows NT and later), so that the change is on the
+// disk when Close says it is stored.
+// As designed: not ReplaceFileA (Windows 2000 and later), though it would keep
+// what the system knows of the old file beyond its bytes and attributes (its own
+// security descriptor, other streams, creation time). It is not one step: by
+// its own error ERROR_UNABLE_TO_MOVE_REPLACEMENT the old file can be gone
+// before the new one has its name, and Wine's moves the old file aside first,
+// so that readers find no file meanwhile and a writer killed there leaves none.
+// The new file has the folder's inherited security and no other streams.
+bool PutInPlace(const char* source, const char* target) {
+    if (MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    DWORD error = GetLastError();
+    // Some redirectors refuse the write-through flag.
+    if (error == ERROR_INVALID_PARAMETER && MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING)) return true;
+    if (error != ERROR_CALL_NOT_IMPLEMENTED) {
+        SetLastError(error);
+        return false;
+    }
+    return MoveAsideAndIn(source, target);
+}
+
+// Puts the written bytes on the disk, so that a power loss after the rename
+// finds the new content and not an empty or zero-filled file. Devices that
+// cannot flush have nothing to flush.
+bool FlushToDisk(HANDLE file) {
+    if (FlushFileBuffers(file)) return true;
+    DWORD error = GetLastError();
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED;
 }
 
 }  // namespace
+
+bool CompanionPath(const char* path, const char* extension, char* buffer) {
+    buffer[0] = '\0';
+    PathParts parts;
+    if (!SplitPath(path, &parts, IsAnsiLeadByte)) return false;
+    for (const char* own : {kTurnExtension, kNewExtension, kOldExtension})
+        if (EqualNoCase(parts.extension, own)) return false;
+    const size_t stem = parts.extension.data() - path;
+    const size_t length = strlen(extension);
+    if (stem + length > kMaxPathLength) return false;
+    memcpy(buffer, path, stem);
+    memcpy(buffer + stem, extension, length + 1);
+    return true;
+}
+
+void RecoverInterruptedReplace(const char* path) {
+    char companion[MAX_PATH];
+    if (CompanionPath(path, kOldExtension, companion) && Exists(companion)) {
+        if (!Exists(path) && GetLastError() == ERROR_FILE_NOT_FOUND)
+            MoveFileA(companion, path);
+        else
+            DeleteFileA(companion);
+    }
+    if (CompanionPath(path, kNewExtension, companion) && Exists(companion)) DeleteFileA(companion);
+}
 
 FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes) {
     bytes->SetSize(0);
@@ -93,28 +170,20 @@ CFileReplacement::CFileReplacement() : m_file(INVALID_HANDLE_VALUE), m_failed(fa
 
 CFileReplacement::~CFileReplacement() { Abandon(); }
 
-bool CFileReplacement::Begin(const char* path) {
+bool CFileReplacement::Begin(const char* path, DWORD attributes) {
     Abandon();
     m_failed = false;
     m_buffered = 0;
-    if (!CopyText(path, m_path, sizeof m_path)) return false;
-    PathParts parts;
-    if (!SplitPath(m_path, &parts)) return false;
-    std::string_view folder = parts.FolderPath();
-    // A short name of its own (8.3, so that it fits wherever the file does);
-    // another writer in the same folder may have taken one, so try several.
-    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 12) ^ GetCurrentThreadId();
-    for (int attempt = 0; attempt < 32; ++attempt) {
-        char name[16];
-        wsprintfA(name, "DS%06lX.TMP", static_cast<unsigned long>((seed + attempt * 7919u) & 0xFFFFFF));
-        if (folder.size() + strlen(name) > kMaxPathLength) return false;
-        memcpy(m_temporaryPath, folder.data(), folder.size());
-        strcpy(m_temporaryPath + folder.size(), name);
-        m_file = CreateFileA(m_temporaryPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
-        if (m_file != INVALID_HANDLE_VALUE) return true;
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    if (!CopyText(path, m_path, sizeof m_path) || !CompanionPath(m_path, kNewExtension, m_temporaryPath)) return false;
+    m_file = CreateFileA(m_temporaryPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+    if (m_file == INVALID_HANDLE_VALUE) {
+        // One that a killed writer left with other attributes (hidden where
+        // this one is not) cannot be overwritten: it goes first.
+        SetFileAttributesA(m_temporaryPath, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(m_temporaryPath);
+        m_file = CreateFileA(m_temporaryPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
     }
+    if (m_file != INVALID_HANDLE_VALUE) return true;
     m_temporaryPath[0] = '\0';
     return false;
 }
@@ -140,7 +209,7 @@ bool CFileReplacement::Flush() {
 }
 
 bool CFileReplacement::Commit() {
-    if (!Flush()) {
+    if (!Flush() || !FlushToDisk(m_file)) {
         Abandon();
         return false;
     }
@@ -150,17 +219,14 @@ bool CFileReplacement::Commit() {
         Abandon();
         return false;
     }
-    // Refused while a reader (or another writer's reader) has the file open.
+    // Refused while a reader has the file open.
     DWORD start = GetTickCount();
     for (;;) {
-        if (MoveOver(m_temporaryPath, m_path)) {
+        if (PutInPlace(m_temporaryPath, m_path)) {
             m_temporaryPath[0] = '\0';
             return true;
         }
-        DWORD error = GetLastError();
-        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
-            GetTickCount() - start >= kShareWaitMs)
-            break;
+        if (!Busy(GetLastError()) || GetTickCount() - start >= kReplaceWaitMs) break;
         Sleep(kShareRetryMs);
     }
     Abandon();

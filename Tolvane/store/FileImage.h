@@ -1,10 +1,12 @@
 // Reading a description file as one image, and putting a new one in its place.
-// A reader lets only other readers in (FILE_SHARE_READ). A writer writes a
-// temporary file in the same folder and renames it over the old one, which
-// the system refuses while anyone has the old file open: so no reader ever
-// sees a file that is emptied or half written, and a write that fails (no
-// room, no memory) leaves the old file as it was. Both wait briefly while
-// another process holds the file.
+// A reader lets only other readers in (FILE_SHARE_READ). A writer, inside its
+// turn (WriterTurn.h), writes the new content to a file beside the old one,
+// flushes it to the disk and renames it over the old one, which the system
+// refuses while anyone has the old file open: so no reader ever sees a file
+// that is emptied or half written, a write that fails (no room, no memory)
+// leaves the old file as it was, and a writer killed at any moment leaves the
+// old file or the new one. Both wait briefly while another process holds the
+// file.
 #pragma once
 
 #include "ByteBuffer.h"
@@ -35,9 +37,36 @@ HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition
 
 FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes);
 
-// A new content for a file, written piece by piece into a temporary file
-// beside it (hidden) and put in its place by Commit. Without a successful
-// Commit the temporary file is removed and the file stays as it was.
+// How long a writer tries to put its new file in place while readers have the
+// old one open; then it gives up and the old file stays.
+const DWORD kReplaceWaitMs = 2000;
+
+// The files that a change of a description file uses beside it are named after
+// it, with its extension replaced, so that they fit wherever the file itself
+// fits (8.3 included) and two description files of one folder never share them:
+//   .$LK  the writers' turn (WriterTurn.h), there only while a writer holds it
+//   .$NW  the new content until it replaces the file
+//   .$OL  on Windows 95, 98 and Me only, the old file while it is replaced
+const char kTurnExtension[] = ".$LK";
+const char kNewExtension[] = ".$NW";
+const char kOldExtension[] = ".$OL";
+
+// The companion of path with extension into buffer (MAX_PATH bytes). False when
+// it would be too long, or when path itself carries one of the three extensions
+// above (such a file is never written: its companions would be itself).
+bool CompanionPath(const char* path, const char* extension, char* buffer);
+
+// Undoes what a writer killed in the middle of a replace left in path's folder,
+// so that a writer inside its turn starts from one file: an old file moved
+// aside on Windows 95, 98 or Me is put back when the new one never took its
+// place (and removed when it did), and a new content that never took its place
+// is removed. Only for a writer that holds the turn.
+void RecoverInterruptedReplace(const char* path);
+
+// A new content for a file, written piece by piece into its companion .$NW and
+// put in its place by Commit. Without a successful Commit the companion is
+// removed and the file stays as it was. Only for a writer that holds the turn:
+// the companion's name is the same for every writer of the file.
 class CFileReplacement {
 public:
     CFileReplacement();
@@ -45,12 +74,14 @@ public:
     CFileReplacement(const CFileReplacement&) = delete;
     CFileReplacement& operator=(const CFileReplacement&) = delete;
 
-    // Creates the temporary file in the folder of path. False when it cannot.
-    bool Begin(const char* path);
+    // Creates the new file with the given attributes (those the file is to
+    // have), over one a killed writer left. False when it cannot.
+    bool Begin(const char* path, DWORD attributes);
     // Appends bytes; a failure is remembered and makes Commit fail.
     void Put(std::string_view bytes);
-    // Writes what is left and renames the temporary file to the path, waiting
-    // up to about a second while others have that file open.
+    // Writes what is left, flushes it to the disk and puts it in the place of
+    // path, waiting up to kReplaceWaitMs while others have that file open.
+    // True when the new content is in place.
     bool Commit();
 
 private:

@@ -17,6 +17,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,16 +83,24 @@ TEST_F(HookControlTest, NotInstalledShowsTheMessageAndLoadsNothing) {
 }
 
 TEST_F(HookControlTest, WizardRunsFirstWhenNoTitlesAreStored) {
-    for (std::string stored : {std::string("<none>"), std::string(51, 'N')}) {
-        SCOPED_TRACE(stored.size());
+    // The titles count as learned when the column can read the first one: a title too
+    // long for its 260-byte buffer counts as missing, a long one that fits does not.
+    const struct {
+        std::string stored;
+        bool wizard;
+    } cases[] = {{"<none>", true}, {std::string(260, 'N'), true}, {std::string(259, 'N'), false},
+                 {std::string(51, 'N'), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored.size());
         testsupport::LearnedTitles::Forget();
-        // A title too long for the 50-byte buffer counts as missing.
-        if (stored != "<none>") testsupport::LearnedTitles::Store({stored});
+        if (c.stored != "<none>") testsupport::LearnedTitles::Store({c.stored});
         DialogLog dialogs(TEST_HERE);
         EXPECT_EQ(0, StartExplorerHook());
-        ASSERT_EQ(2u, dialogs.seen.size());
-        EXPECT_EQ("wizard", dialogs.seen[0]);
-        EXPECT_EQ(0u, dialogs.seen[1].find("Tolvard:Tolvane isn't installed!"));
+        ASSERT_EQ(c.wizard ? 2u : 1u, dialogs.seen.size());
+        if (c.wizard) {
+            EXPECT_EQ("wizard", dialogs.seen.front());
+        }
+        EXPECT_EQ(0u, dialogs.seen.back().find("Tolvard:Tolvane isn't installed!"));
     }
 }
 
@@ -125,6 +134,37 @@ TEST_F(HookControlTest, SwitchOffLoadsWithoutActivatingThenSwitchOnActivates) {
     StopExplorerHook();
     // The earlier load is not left behind: one stop unloads the library.
     EXPECT_EQ("attach\nactivate\ndeactivate\ndetach\n", library.Events());
+}
+
+// The switch means what the tray menu shows for it: a four-byte REG_DWORD, nonzero
+// for on; any other value is the default, on.
+TEST_F(HookControlTest, SwitchIsReadAsTheMenuShowsIt) {
+    RegisteredHookLibrary library;
+    const BYTE zeroByte = 0;
+    const struct {
+        const char* stored;
+        std::function<void()> store;
+        const char* events;
+    } cases[] = {
+        {"256", [] { testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 256); },
+         "attach\nactivate\ndeactivate\ndetach\n"},
+        {"the text \"0\"",
+         [] { testsupport::SetRegString(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, "0"); },
+         "attach\nactivate\ndeactivate\ndetach\n"},
+        {"one zero byte",
+         [&] { testsupport::SetRegBinary(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, &zeroByte, 1); },
+         "attach\nactivate\ndeactivate\ndetach\n"},
+        {"0", [] { testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 0); },
+         "attach\ndetach\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        library.ClearEvents();
+        c.store();
+        EXPECT_EQ(1, StartExplorerHook());
+        StopExplorerHook();
+        EXPECT_EQ(c.events, library.Events());
+    }
 }
 
 TEST_F(HookControlTest, LibraryWithoutHookEntriesIsLoadedButNotStarted) {

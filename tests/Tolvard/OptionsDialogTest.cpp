@@ -1,11 +1,13 @@
 // The options dialog: what it reads, what it shows, what it refuses and what it stores.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "OptionsDlg.h"
 #include "DialogDriver.h"
+#include "ShellextTestSupport.h"
 #include "TestContract.h"
 #include "TestSupport.h"
 #include "WindowControls.h"
@@ -63,18 +65,19 @@ void ExpectStored(const std::string& name, DWORD width, const char* ansi) {
     EXPECT_EQ(std::string(ansi, 2), data);
 }
 
+// The defaults are those the column, the menu and the store use while nothing is stored.
 TEST(OptionsDialog, FirstOpeningShowsTheDefaultsAndOKStoresAllThree) {
     testsupport::CleanSettings clean;
     Shown shown;
     EXPECT_EQ(IDOK, RunOptions(TEST_HERE, &shown, [](HWND) {}));
-    EXPECT_EQ("0", shown.width);
+    EXPECT_EQ("1024", shown.width);
     EXPECT_EQ("Description", shown.name);
     EXPECT_EQ(BST_CHECKED, shown.ansi);
     EXPECT_TRUE(shown.focusOnOK);
-    ExpectStored("Description", 0, "1");
+    ExpectStored("Description", 1024, "1");
 }
 
-TEST(OptionsDialog, StoredValuesAreShownAndUnknownReadsAsDescription) {
+TEST(OptionsDialog, StoredValuesAreShownAsTheColumnReadsThem) {
     testsupport::CleanSettings clean;
     ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "Notiz"));
     ASSERT_TRUE(testsupport::SetRegDword(HKEY_CURRENT_USER, kTolvaneKey, contract::kContextWidth, 40));
@@ -86,15 +89,75 @@ TEST(OptionsDialog, StoredValuesAreShownAndUnknownReadsAsDescription) {
     EXPECT_EQ(BST_UNCHECKED, shown.ansi);
     ExpectStored("Notiz", 40, "0");
 
+    // A title that reads "unknown" is the column's title like any other.
     ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "unknown"));
     EXPECT_EQ(IDOK, RunOptions(TEST_HERE, &shown, [](HWND) {}));
-    EXPECT_EQ("Description", shown.name);
-    ExpectStored("Description", 40, "0");
+    EXPECT_EQ("unknown", shown.name);
+    ExpectStored("unknown", 40, "0");
 
     // Stored without its terminator: read up to the data's end, nothing more.
     ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kColumnName, "Ab", false));
     EXPECT_EQ(IDCANCEL, RunOptions(TEST_HERE, &shown, [](HWND) {}, IDCANCEL));
     EXPECT_EQ("Ab", shown.name);
+}
+
+// The context-menu entry of the built Tolvane.dll for the file, as Explorer gets it.
+std::string MenuEntry(const std::string& file) {
+    shellext::Ref<IDataObject> data(shellext::MakeFileDataObject({file}));
+    shellext::Ref<IContextMenu> menu;
+    shellext::Ref<IShellExtInit> init;
+    if (!data || FAILED(shellext::CreateExtension(IID_IContextMenu, menu.OutVoid())) ||
+        FAILED(menu->QueryInterface(IID_IShellExtInit, init.OutVoid())) ||
+        FAILED(init->Initialize(nullptr, data.Get(), nullptr)))
+        return "<no extension>";
+    HMENU popup = CreatePopupMenu();
+    menu->QueryContextMenu(popup, 0, 1, 10, CMF_NORMAL);
+    char text[4096] = "<no entry>";
+    GetMenuStringA(popup, 0, text, sizeof text, MF_BYPOSITION);
+    DestroyMenu(popup);
+    return text;
+}
+
+// Options -> OK without an edit changes nothing the library shows: the menu entry keeps
+// its width and its code page, whatever was stored.
+TEST(OptionsDialog, OKWithoutAnEditLeavesTheMenuEntryAsItWas) {
+    shellext::Apartment apartment;
+    shellext::RegisteredServer server;
+    ASSERT_TRUE(server.Ok());
+    testsupport::TempFolder folder;
+    const std::string file = folder.File("report.txt");
+    ASSERT_TRUE(testsupport::WriteFileBytes(file, "x"));
+    // Longer than any width the menu takes; 0x82 is an e acute in the OEM code page.
+    ASSERT_TRUE(testsupport::WriteFileBytes(folder.File("DESCRIPT.ION"),
+                                            "report.txt Caf\x82 " + std::string(1100, 'w') + "\r\n"));
+    auto width = [](DWORD value) {
+        return [value] { testsupport::SetRegDword(HKEY_CURRENT_USER, kTolvaneKey, contract::kContextWidth, value); };
+    };
+    auto text = [](const char* value, const char* data) {
+        return [=] { testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, value, data); };
+    };
+    const struct {
+        const char* stored;
+        std::function<void()> store;
+    } cases[] = {
+        {"nothing", [] {}},
+        {"ContextBreite 0", width(0)},
+        {"ContextBreite 40", width(40)},
+        {"ContextBreite \"9\", 57 to the menu", text(contract::kContextWidth, "9")},
+        {"Ansi \"0\"", text(contract::kAnsi, "0")},
+        // Four bytes without a zero: not a text the writers make, so ANSI to the store.
+        {"Ansi 0abc", [] { testsupport::SetRegBinary(HKEY_CURRENT_USER, kTolvaneKey, contract::kAnsi, "0abc", 4); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        testsupport::CleanSettings clean;
+        c.store();
+        const std::string before = MenuEntry(file);
+        ASSERT_EQ('"', before[0]) << before;
+        Shown shown;
+        EXPECT_EQ(IDOK, RunOptions(TEST_HERE, &shown, [](HWND) {}));
+        EXPECT_EQ(before, MenuEntry(file));
+    }
 }
 
 TEST(OptionsDialog, EditedValuesAreStoredAndLongNamesCutTo99Characters) {

@@ -244,8 +244,8 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST_F(TrayAppTest, RightClickShowsTheMenuWithCheckMarksFromTheProfile) {
     ASSERT_TRUE(Start());
     testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableProperty, 0);
-    // EnableContext missing: on. EnableExplorer 7: on.
-    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 7);
+    // EnableContext missing: on. EnableExplorer 256: on, as the hook control reads it.
+    testsupport::SetRegDword(HKEY_CURRENT_USER, kSettingsKey, contract::kEnableExplorer, 256);
 
     MenuSnapshot snapshot;
     g_snapshot = &snapshot;

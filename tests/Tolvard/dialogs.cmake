@@ -6,7 +6,7 @@ tolvane_test_helper(link_target SOURCES LinkTargetHelper.cpp)
 # (builtin) one even over a file in the program's folder unless told to take that file.
 tolvane_test(tolvard_dialogs_test
   SOURCES DialogsTestApp.cpp OptionsDialogTest.cpp AboutDialogTest.cpp
-  LIBS tolvard_app tolvard_resources comctl32
+  LIBS tolvard_app tolvard_resources shellext_harness comctl32
   ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=;winhlp32.exe=n")
 add_library(winhlp32_stub SHARED HelpCursorStub.c HelpCursorStub.rc)
 set_target_properties(winhlp32_stub PROPERTIES PREFIX "" OUTPUT_NAME winhlp32 SUFFIX ".exe")

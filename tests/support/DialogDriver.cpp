@@ -1,6 +1,8 @@
 #include "DialogDriver.h"
 
-#include <gtest/gtest.h>
+#include <stdio.h>
+
+#include <sstream>
 
 #include "ModalWatcher.h"
 #include "WindowControls.h"
@@ -76,16 +78,23 @@ void DialogDriver::CloseStuck() {
             continue;
         }
         if (IsWindowVisible(window) && now - seen->second > timeoutMs_) {
-            if (!timedOut_)
-                ADD_FAILURE_AT(caller_.file, caller_.line)
-                    << "the window \"" << WindowText(window) << "\" was still open after " << timeoutMs_
-                    << " ms; closed it";
+            if (!timedOut_) {
+                std::ostringstream message;
+                message << "the window \"" << WindowText(window) << "\" was still open after " << timeoutMs_
+                        << " ms; closed it";
+                (caller_.fail ? caller_.fail : PrintFailure)(caller_, message.str());
+            }
             timedOut_ = true;
             seen->second = now;   // closed again only after another timeout
             PostMessageA(window, WM_CLOSE, 0, 0);
         }
         ++seen;
     }
+}
+
+void PrintFailure(const Caller& caller, const std::string& message) {
+    fprintf(stderr, "%s(%d): %s\n", caller.file, caller.line, message.c_str());
+    fflush(stderr);
 }
 
 bool DriveModalWindow(Caller caller, const std::string& title, const std::function<void()>& open,

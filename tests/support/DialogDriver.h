@@ -19,12 +19,19 @@
 
 namespace testsupport {
 
-// Where the test made the driver: its failures name this line.
+// Where the test made the driver: its failures name this line, through `fail`.
 struct Caller {
     const char* file;
     int line;
+    void (*fail)(const Caller& caller, const std::string& message);
 };
-#define TEST_HERE (::testsupport::Caller{__FILE__, __LINE__})
+// A failure of the running GoogleTest test at the caller's line. Defined by
+// test_support, which the tools do not link: they pass TOOL_HERE.
+void FailTest(const Caller& caller, const std::string& message);
+// The failure on stderr, for programs without GoogleTest.
+void PrintFailure(const Caller& caller, const std::string& message);
+#define TEST_HERE (::testsupport::Caller{__FILE__, __LINE__, ::testsupport::FailTest})
+#define TOOL_HERE (::testsupport::Caller{__FILE__, __LINE__, ::testsupport::PrintFailure})
 
 class DialogDriver {
 public:

@@ -1,9 +1,9 @@
 // The watcher of unexpected modal windows (see ModalWatcher.h): a thread that looks at
-// the process's dialogs four times a second, fails the running test on one that no
-// driver claims, and closes it.
+// the process's dialogs four times a second, reports one that no driver claims, and
+// closes it.
 #include "ModalWatcher.h"
 
-#include <gtest/gtest.h>
+#include <stdio.h>
 
 #include <map>
 #include <set>
@@ -94,8 +94,9 @@ public:
     // test's thread loads libraries (seen: a program that stopped in its first test
     // for good, with explorer.exe as its child). Then one look, on the watcher's
     // thread, before the tests begin.
-    void Start() {
+    void Start(void (*report)(const std::string& message)) {
         if (thread_) return;
+        report_ = report;
         GetDesktopWindow();
         stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -151,15 +152,17 @@ private:
         seen_.swap(still);
     }
 
-    static void Report(HWND window) {
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string where = test ? std::string(test->test_suite_name()) + "." + test->name() : "no test";
-        std::string description = DescribeModalWindow(window);
-        // Also straight to the output, in case the program is ended before GoogleTest's summary.
-        fprintf(stderr, "unexpected modal window in %s: %s\n", where.c_str(), description.c_str());
-        fflush(stderr);
-        ADD_FAILURE() << "an unexpected modal window stayed open for " << kUnexpectedAfterMs / 1000
-                      << " s with no DialogDriver to answer it: " << description << "; closed it";
+    void Report(HWND window) const {
+        char seconds[16];
+        snprintf(seconds, sizeof seconds, "%lu", static_cast<unsigned long>(kUnexpectedAfterMs / 1000));
+        std::string message = std::string("an unexpected modal window stayed open for ") + seconds +
+                              " s with no DialogDriver to answer it: " + DescribeModalWindow(window) + "; closed it";
+        if (report_) {
+            report_(message);
+        } else {
+            fprintf(stderr, "%s\n", message.c_str());
+            fflush(stderr);
+        }
     }
 
     // WM_CLOSE answers most dialogs (as Cancel); a message box with OK alone may want
@@ -178,6 +181,7 @@ private:
         }
     }
 
+    void (*report_)(const std::string& message) = nullptr;
     HANDLE stop_ = nullptr;
     HANDLE ready_ = nullptr;
     HANDLE thread_ = nullptr;
@@ -193,7 +197,7 @@ namespace {
 Watcher g_watcher;
 }  // namespace
 
-void StartModalWatcher() { g_watcher.Start(); }
+void StartModalWatcher(void (*report)(const std::string& message)) { g_watcher.Start(report); }
 void StopModalWatcher() { g_watcher.Stop(); }
 
 std::string DescribeModalWindow(HWND window) {

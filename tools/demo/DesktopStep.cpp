@@ -147,7 +147,7 @@ void Desktop::ShowMenuAndDialog(int row) {
     Say("  our entry picked: InvokeCommand opens the edit dialog");
     std::string field;
     bool shown = testsupport::DriveModalWindow(
-        TEST_HERE, kEditDialogTitle, [&] { menu_->Invoke(window_.Frame(), entry); },
+        TOOL_HERE, kEditDialogTitle, [&] { menu_->Invoke(window_.Frame(), entry); },
         [&](HWND dialog) {
             field = shellext::WindowText(GetDlgItem(dialog, kDescriptionField));
             shots_.Take("dialog");
@@ -163,7 +163,7 @@ void Desktop::ShowPropertyPage(int row) {
     std::string title = "Properties for " + window_.Name(row);
     std::string pages, field;
     bool shown = testsupport::DriveModalWindow(
-        TEST_HERE, title, [&] { menu_->InvokeShellVerb(window_.Frame(), "properties"); },
+        TOOL_HERE, title, [&] { menu_->InvokeShellVerb(window_.Frame(), "properties"); },
         [&](HWND sheet) {
             std::vector<std::string> titles = shellext::TabTitles(sheet);
             for (size_t index = 0; index < titles.size(); ++index) {

@@ -1,7 +1,10 @@
 // describe get|set|del PATH [TEXT] [COUNT]: calls the exported description
 // functions of Tolvane.dll (loaded from the build's dist folder, or from the
 // path in TOLVANE_DLL) and prints what GetDescription returns. With COUNT, set and get
-// repeat that many times (used by the concurrency test). Exit code 0 on
+// repeat that many times (used by the concurrency test).
+// describe add FOLDER PREFIX COUNT: describes the files PREFIX0.txt to
+// PREFIX<COUNT-1>.txt of FOLDER as "PREFIX 0" and so on, one call each (several
+// such writers at once show whether any change is lost). Exit code 0 on
 // success, 2 on bad arguments, 3 when the library or its exports are missing.
 #include <windows.h>
 
@@ -24,7 +27,7 @@ static std::string LibraryPath() {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        fprintf(stderr, "usage: describe get|set|del PATH [TEXT] [COUNT]\n");
+        fprintf(stderr, "usage: describe get|set|del PATH [TEXT] [COUNT] | add FOLDER PREFIX COUNT\n");
         return 2;
     }
     std::string library = LibraryPath();
@@ -54,6 +57,12 @@ int main(int argc, char** argv) {
         }
         get(description, path);
         printf("%s\n", description);
+    } else if (verb == "add" && argc > 4) {
+        int count = atoi(argv[4]);
+        for (int i = 0; i < count; ++i) {
+            std::string name = std::string(path) + "\\" + argv[3] + std::to_string(i) + ".txt";
+            set((std::string(argv[3]) + " " + std::to_string(i)).c_str(), name.c_str());
+        }
     } else if (verb == "del") {
         del(path);
     } else {

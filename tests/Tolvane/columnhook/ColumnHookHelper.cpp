@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ExplorerShape.h"
+#include "ImportPatch.h"
 #include "TestSupport.h"
 #include "WindowControls.h"
 
@@ -393,6 +394,47 @@ int Dialog(const std::vector<std::string>& args) {
     return 0;
 }
 
+// chain LIBRARY: the hook handle that the library passes to CallNextHookEx in this
+// process, which the hook reaches but did not install, seen through the library's
+// import of CallNextHookEx. The library is loaded here first, so that the import is
+// watched before the hook first runs here (the system then uses the loaded library).
+typedef LRESULT(WINAPI* CallNextHookExFunction)(HHOOK, int, WPARAM, LPARAM);
+CallNextHookExFunction g_callNextHook = nullptr;
+HHOOK g_nextHookHandle = nullptr;
+int g_nextHookCalls = 0;
+
+LRESULT WINAPI WatchCallNextHook(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
+    g_nextHookHandle = hook;
+    ++g_nextHookCalls;
+    return g_callNextHook(hook, code, wParam, lParam);
+}
+
+void ReportNextHook(const std::string& name) {
+    g_nextHookHandle = nullptr;
+    g_nextHookCalls = 0;
+    DestroyWindow(CreateWindowExA(0, "STATIC", "chain", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    Report(name + ".calls", g_nextHookCalls);
+    Report(name + ".handle", std::to_string(reinterpret_cast<ULONG_PTR>(g_nextHookHandle)));
+}
+
+int Chain(const std::vector<std::string>& args) {
+    if (args.empty()) return 2;
+    HMODULE library = LoadLibraryA(args[0].c_str());
+    if (!library) return 1;
+    g_callNextHook = reinterpret_cast<CallNextHookExFunction>(
+        PatchImport(library, "user32.dll", "CallNextHookEx", reinterpret_cast<void*>(WatchCallNextHook)));
+    Report("watched", g_callNextHook ? 1 : 0);
+    if (!g_callNextHook) return 1;
+    ReportNextHook("first");
+    // This process installed no hook: its removal fails and leaves the handle alone.
+    auto deactivate = reinterpret_cast<int (*)(void)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "DeactivateExplorerHook")));
+    Report("deactivate", deactivate ? deactivate() : -1);
+    ReportNextHook("after");
+    PatchImport(library, "user32.dll", "CallNextHookEx", reinterpret_cast<void*>(g_callNextHook));
+    return 0;
+}
+
 // A crash ends the process at once, with a mark in the report, instead of
 // waiting for a debugger.
 LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* exception) {
@@ -426,6 +468,7 @@ int main(int argc, char** argv) {
     else if (scenario == "dialoghost") result = DialogHost(args);
     else if (scenario == "fresh") result = Fresh(args);
     else if (scenario == "folders") result = Folders(args);
+    else if (scenario == "chain") result = Chain(args);
     Report("end", 1);
     fclose(g_report);
     return result;

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "ImportPatch.h"
 #include "LearnedTitles.h"
 #include "TestContract.h"
 #include "TestSupport.h"
@@ -113,6 +115,43 @@ TEST_F(ColumnHook, ExportsByNameAndOrdinal) {
     active_ = false;
     // The handle is kept, so a second removal fails.
     EXPECT_EQ(deactivate_(), 0);
+}
+
+// What SetWindowsHookExA returned to the library in this process.
+typedef HHOOK(WINAPI* SetWindowsHookExFunction)(int, HOOKPROC, HINSTANCE, DWORD);
+SetWindowsHookExFunction g_setHook = nullptr;
+HHOOK g_installedHook = nullptr;
+
+HHOOK WINAPI WatchSetHook(int type, HOOKPROC procedure, HINSTANCE module, DWORD thread) {
+    g_installedHook = g_setHook(type, procedure, module, thread);
+    return g_installedHook;
+}
+
+// Windows 95, 98 and Me find the next hook through CallNextHookEx's first argument
+// (Windows NT and Wine ignore it; the library's imports show what it passes). In a
+// process the hook reaches, the library passes the handle of the hook installed here,
+// also after that process failed to remove a hook of its own, and a new activation's.
+TEST_F(ColumnHook, OtherProcessesPassOnTheInstalledHookHandle) {
+    g_setHook = reinterpret_cast<SetWindowsHookExFunction>(
+        PatchImport(library_, "user32.dll", "SetWindowsHookExA", reinterpret_cast<void*>(WatchSetHook)));
+    ASSERT_NE(g_setHook, nullptr);
+    for (int activation = 1; activation <= 2; ++activation) {
+        SCOPED_TRACE(testing::Message() << "activation " << activation);
+        g_installedHook = nullptr;
+        Activate();
+        ASSERT_NE(g_installedHook, nullptr);
+        const std::string installed = std::to_string(reinterpret_cast<ULONG_PTR>(g_installedHook));
+        Report report = RunHelper("chain", {testsupport::DistFile("Tolvane.dll")});
+        EXPECT_EQ(report["watched"], "1");
+        EXPECT_GT(atoi(report["first.calls"].c_str()), 0);
+        EXPECT_EQ(report["first.handle"], installed);
+        EXPECT_EQ(report["deactivate"], "0");
+        EXPECT_GT(atoi(report["after.calls"].c_str()), 0);
+        EXPECT_EQ(report["after.handle"], installed);
+        EXPECT_NE(deactivate_(), 0);
+        active_ = false;
+    }
+    PatchImport(library_, "user32.dll", "SetWindowsHookExA", reinterpret_cast<void*>(g_setHook));
 }
 
 // Both frame classes, both notification forms, titles with and without the

@@ -10,6 +10,9 @@
 
 namespace shellext {
 
+// The caption of the box that says a description could not be saved.
+constexpr const char kNotSavedCaption[] = "Description not saved";
+
 // The legend of both templates: what the system is, and by whom.
 constexpr const char kLegend[] = "Descriptions in Windows 9x/NT context menu\nby Varnoke";
 
@@ -22,6 +25,19 @@ inline std::string FontFace(HWND window) {
 }
 
 inline bool ItemEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+// Presses the button id of dialog and returns the text of every box that said
+// a description could not be saved meanwhile (each closed with its OK).
+inline std::vector<std::string> PressAndReadNotSaved(testsupport::Caller caller, HWND dialog, int id) {
+    std::vector<std::string> said;
+    testsupport::DialogDriver boxes(caller, testsupport::DialogDriver::Titled(kNotSavedCaption), [&](HWND box) {
+        said.push_back(testsupport::MessageBoxText(box));
+        ClickButtonBySend(box, IDOK);
+        return true;
+    });
+    ClickButtonBySend(dialog, id);
+    return said;
+}
 
 // One control of a dialog template as the dialog shows it.
 struct ExpectedControl {

@@ -251,4 +251,27 @@ TEST_F(EditDialogTest, FileGoneBeforeTheDialogOpensCountsAsNoShortName) {
     EXPECT_EQ("\"Vanishing Report.doc\" still described\r\n", DescriptionFile(folder_.Path()));
 }
 
+// OK while a reader keeps the description file for longer than a writer waits:
+// the dialog says the description could not be saved and stays open with the
+// text; OK once the reader is gone stores it.
+TEST_F(EditDialogTest, OkThatCannotStoreSaysSoAndKeepsTheText) {
+    const std::string path = MakeFile("README.TXT");
+    Describe("README.TXT old\r\n");
+    HANDLE reader = CreateFileA(folder_.File("DESCRIPT.ION").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+    OpenDialog(path, [&](HWND dialog) {
+        TypeInto(dialog, 1001, "new text");
+        const std::vector<std::string> said = PressAndReadNotSaved(TEST_HERE, dialog, IDOK);
+        ASSERT_EQ(1u, said.size());
+        EXPECT_NE(std::string::npos, said[0].find("could not be saved")) << said[0];
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_EQ("new text", ControlText(dialog, 1001));
+        EXPECT_EQ("README.TXT old\r\n", DescriptionFile(folder_.Path()));
+        CloseHandle(reader);
+        EXPECT_TRUE(PressAndReadNotSaved(TEST_HERE, dialog, IDOK).empty());
+    });
+    EXPECT_EQ("README.TXT new text\r\n", DescriptionFile(folder_.Path()));
+}
+
 }  // namespace

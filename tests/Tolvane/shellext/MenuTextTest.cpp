@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "MenuText.h"
+#include "shellext/MenuText.h"
 
 namespace {
 

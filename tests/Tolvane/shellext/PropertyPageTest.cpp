@@ -194,6 +194,33 @@ TEST_F(PropertyPageTest, CancelStoresNothingAndOkStoresTheFieldsAsShown) {
     EXPECT_FALSE(testsupport::FileExists(folder_.File("DESCRIPT.ION")));
 }
 
+// Apply or OK that cannot store (the description file is read-only) says so and
+// keeps the sheet open on the page with the text; once the file can be written,
+// OK stores it and closes the sheet.
+TEST_F(PropertyPageTest, ApplyThatCannotStoreSaysSoAndKeepsTheSheetOpen) {
+    const std::string path = MakeFile("notes.txt");
+    Describe("notes.txt old\r\n");
+    const std::string ion = folder_.File("DESCRIPT.ION");
+    ASSERT_TRUE(SetFileAttributesA(ion.c_str(), FILE_ATTRIBUTE_READONLY));
+    Select({path});
+    ShowSheet([&](HWND sheet, HWND page) {
+        TypeInto(page, 1001, "new text");
+        SendKeyNotification(sheet, page);
+        for (int button : {kApply, IDOK}) {
+            SCOPED_TRACE(button);
+            const std::vector<std::string> said = PressAndReadNotSaved(TEST_HERE, sheet, button);
+            ASSERT_EQ(1u, said.size());
+            EXPECT_NE(std::string::npos, said[0].find("could not be saved")) << said[0];
+            EXPECT_TRUE(IsWindowVisible(sheet));
+            EXPECT_EQ("new text", ControlText(page, 1001));
+        }
+        EXPECT_EQ("notes.txt old\r\n", DescriptionFile(folder_.Path()));
+        ASSERT_TRUE(SetFileAttributesA(ion.c_str(), FILE_ATTRIBUTE_NORMAL));
+        EXPECT_TRUE(PressAndReadNotSaved(TEST_HERE, sheet, IDOK).empty());
+    });
+    EXPECT_EQ("notes.txt new text\r\n", DescriptionFile(folder_.Path()));
+}
+
 TEST_F(PropertyPageTest, ThePageReferenceIsGivenBackOnceOnEveryPath) {
     const std::string path = MakeFile("one.txt");
     const std::string other = MakeFile("two.txt");

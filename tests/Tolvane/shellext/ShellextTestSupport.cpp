@@ -5,8 +5,6 @@
 
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
-
 namespace shellext {
 
 RegisteredServer::RegisteredServer(bool asFileHandlers) : handlers_(asFileHandlers) {
@@ -91,7 +89,8 @@ bool ShowPageInSheet(testsupport::Caller caller, IShellPropSheetExt* extension, 
                      const std::function<void(HWND sheet, HWND page)>& drive) {
     std::vector<HPROPSHEETPAGE> pages;
     if (extension->AddPages(CollectPage, reinterpret_cast<LPARAM>(&pages)) != S_OK || pages.size() != 1) {
-        ADD_FAILURE_AT(caller.file, caller.line) << "AddPages added " << pages.size() << " pages, not one";
+        (caller.fail ? caller.fail : testsupport::PrintFailure)(
+            caller, "AddPages added " + std::to_string(pages.size()) + " pages, not one");
         for (HPROPSHEETPAGE page : pages) DestroyPropertySheetPage(page);
         return false;
     }

@@ -1,7 +1,7 @@
 // When the short name of a file counts as different from its long name.
 #include <gtest/gtest.h>
 
-#include "ShortName.h"
+#include "shellext/ShortName.h"
 
 namespace {
 

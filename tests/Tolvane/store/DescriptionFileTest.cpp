@@ -7,6 +7,7 @@
 
 using namespace testsupport;
 using storetest::Entries;
+using storetest::OtherFiles;
 
 namespace {
 
@@ -15,12 +16,12 @@ protected:
     std::string Ion() const { return folder.File("DESCRIPT.ION"); }
     std::string Path(const char* name) const { return folder.File(name); }
 
-    // Loads, sets one description and closes.
-    void Set(const char* name, const char* text) {
+    // Loads, sets one description and closes: true when it was stored.
+    bool Set(const char* name, const char* text) {
         CDescriptionFile file;
         file.Load(Path(name).c_str());
         file.SetEntry(Path(name).c_str(), text);
-        file.Close();
+        return file.Close();
     }
     std::string Get(const char* name) {
         CDescriptionFile file;
@@ -48,7 +49,7 @@ TEST_F(DescriptionFileTest, LooksUpWithoutRegardToCase) {
 }
 
 TEST_F(DescriptionFileTest, NewFileIsHiddenAndArchive) {
-    Set("plan.xls", "Budget 2003");
+    EXPECT_TRUE(Set("plan.xls", "Budget 2003"));
     EXPECT_EQ(ReadFileBytes(Ion()), "plan.xls Budget 2003\r\n");
     DWORD attributes = Attributes(Ion());
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
@@ -97,12 +98,13 @@ TEST_F(DescriptionFileTest, ReadOnlyFileIsNeverChanged) {
     ASSERT_TRUE(WriteFileBytes(Ion(), "a.txt old\r\n"));
     ASSERT_TRUE(SetFileAttributesA(Ion().c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(Get("a.txt"), "old");
-    Set("a.txt", "new");
-    Set("b.txt", "new");
+    EXPECT_FALSE(Set("a.txt", "new"));
+    EXPECT_FALSE(Set("b.txt", "new"));
+    EXPECT_TRUE(Set("a.txt", "old"));  // nothing to store
     CDescriptionFile file;
     file.Load(Path("a.txt").c_str());
     file.DeleteEntry(Path("a.txt").c_str());
-    file.Close();
+    EXPECT_FALSE(file.Close());
     EXPECT_EQ(ReadFileBytes(Ion()), "a.txt old\r\n");
     EXPECT_EQ(Attributes(Ion()) & ~DWORD(FILE_ATTRIBUTE_ARCHIVE), DWORD(FILE_ATTRIBUTE_READONLY));
 }
@@ -243,19 +245,6 @@ TEST_F(DescriptionFileTest, HostileFilesKeepTheirEntries) {
 }
 
 // The names in the folder but the description file: what a rewrite left behind.
-std::vector<std::string> OtherFiles(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != ".." && name != "DESCRIPT.ION") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 // A description file of exactly size bytes whose first entry is first.txt.
 std::string FileOfSize(size_t size) {
     std::string bytes = "first.txt found\r\npad.txt ";
@@ -282,9 +271,9 @@ TEST_F(DescriptionFileTest, ChangesBeforeOneCloseSeeEachOther) {
     EXPECT_EQ(file.Lookup(c.c_str()), c.c_str());
     file.Close();
     EXPECT_EQ(ReadFileBytes(Ion()), "keep.txt k\r\nA.TXT changed\r\nb.txt 2\r\n");
-    // Closed, the object is empty: a change now writes nothing.
+    // Closed, the object is empty: a change now writes nothing, and says so.
     file.SetEntry(a.c_str(), "lost");
-    file.Close();
+    EXPECT_FALSE(file.Close());
     EXPECT_EQ(ReadFileBytes(Ion()), "keep.txt k\r\nA.TXT changed\r\nb.txt 2\r\n");
 }
 
@@ -310,26 +299,58 @@ TEST_F(DescriptionFileTest, FilesAboveTheSizeLimitAreNeitherReadNorChanged) {
     EXPECT_TRUE(OtherFiles(folder.Path()).empty());
 }
 
-// A rewrite goes through a temporary file beside the old one, which it leaves
-// behind neither when it succeeds nor when a reader holds the old file for
-// longer than a writer waits.
+// A rewrite goes through a new file beside the old one, which it leaves behind
+// neither when it succeeds nor when a reader holds the old file for longer
+// than a writer waits; then the change is not stored, and Close says so.
 TEST_F(DescriptionFileTest, RewritesLeaveNoTemporaryFile) {
     ASSERT_TRUE(WriteFileBytes(Ion(), "a.txt old\r\n"));
     ASSERT_TRUE(SetFileAttributesA(Ion().c_str(), FILE_ATTRIBUTE_HIDDEN));
-    Set("b.txt", "new");
+    EXPECT_TRUE(Set("b.txt", "new"));
     EXPECT_EQ(ReadFileBytes(Ion()), "a.txt old\r\nb.txt new\r\n");
     EXPECT_EQ(Attributes(Ion()), DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_TRUE(OtherFiles(folder.Path()).empty());
 
     HANDLE reader = CreateFileA(Ion().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-    DWORD start = GetTickCount();
-    Set("c.txt", "refused");
-    EXPECT_GE(GetTickCount() - start, 900u);  // it waited for the reader, then gave up
+    EXPECT_FALSE(Set("c.txt", "refused"));
     CloseHandle(reader);
     EXPECT_EQ(ReadFileBytes(Ion()), "a.txt old\r\nb.txt new\r\n");
     EXPECT_EQ(Attributes(Ion()), DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_TRUE(OtherFiles(folder.Path()).empty());
+}
+
+// What a writer killed in the middle of a replace leaves is undone by the next
+// writer before it reads: the old file moved aside (Windows 95, 98 and Me) comes
+// back unless the new one took its place, and a new file that never took it goes.
+TEST_F(DescriptionFileTest, TheNextWriterUndoesAnInterruptedReplace) {
+    const std::string moved = Path("DESCRIPT.$OL"), fresh = Path("DESCRIPT.$NW");
+    struct Left {
+        const char* ion;       // null: missing
+        const char* moved;     // the old file moved aside, or null
+        const char* fresh;     // the new content, or null
+        const char* after;     // after one more change
+    } rows[] = {
+        {nullptr, "a.txt old\r\n", "a.txt new\r\n", "a.txt old\r\nz.txt z\r\n"},
+        {"a.txt new\r\n", "a.txt old\r\n", nullptr, "a.txt new\r\nz.txt z\r\n"},
+        {"a.txt old\r\n", nullptr, "a.txt half", "a.txt old\r\nz.txt z\r\n"},
+    };
+    for (const Left& row : rows) {
+        SCOPED_TRACE(row.after);
+        DeleteFileA(Ion().c_str());
+        for (const auto& [file, bytes] : {std::make_pair(Ion(), row.ion), std::make_pair(moved, row.moved),
+                                          std::make_pair(fresh, row.fresh)}) {
+            if (bytes) {
+                ASSERT_TRUE(WriteFileBytes(file, bytes));
+            }
+        }
+        EXPECT_TRUE(Set("z.txt", "z"));
+        EXPECT_EQ(ReadFileBytes(Ion()), row.after);
+        EXPECT_TRUE(OtherFiles(folder.Path()).empty());
+    }
+    // A description file named like a companion is never written.
+    SetRegString(HKEY_CURRENT_USER, storetest::kTolvaneKey, contract::kDescriptionName, "NOTES.$NW");
+    EXPECT_FALSE(Set("z.txt", "z"));
+    EXPECT_FALSE(FileExists(Path("NOTES.$NW")));
 }
 
 // Setting the text an entry already has leaves the file alone, also when the

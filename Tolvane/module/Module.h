@@ -6,13 +6,13 @@
 
 // Stored when the library is attached to a process; the dialogs, the property
 // page and the column hook load their resources and hooks through it.
-extern HINSTANCE g_ModuleHandle;
+extern HINSTANCE g_moduleHandle;
 
 // Class factories and extension objects that exist. Explorer's threads create
 // and release objects concurrently, so the count changes only through
 // interlocked operations; the property sheet's page reference (pcRefParent)
 // points at it as well.
-extern LONG g_LiveObjects;
+extern LONG g_liveObjects;
 
-inline void ObjectCreated() { InterlockedIncrement(&g_LiveObjects); }
-inline void ObjectDestroyed() { InterlockedDecrement(&g_LiveObjects); }
+inline void ObjectCreated() { InterlockedIncrement(&g_liveObjects); }
+inline void ObjectDestroyed() { InterlockedDecrement(&g_liveObjects); }
