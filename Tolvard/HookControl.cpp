@@ -1,3 +1,6 @@
+// Control of the Explorer column hook in Tolvane (HookControl.h): the library found
+// through its class registration, loaded, its hook started and stopped, the companion
+// for the other registry view on 64-bit Windows, and the version of any library.
 #include "HookControl.h"
 
 #include "ExplorerWizard.h"

@@ -1,3 +1,5 @@
+// The driver of modal windows (DialogDriver.h): its timer, the windows it matches and
+// hands to its handler, and the one still open after its timeout, closed.
 #include "DialogDriver.h"
 
 #include <stdio.h>

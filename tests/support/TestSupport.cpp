@@ -1,3 +1,5 @@
+// The tests' shared helpers (TestSupport.h): the kind of Windows, the built binaries,
+// scratch folders, files, registry values, processes and message pumps.
 #include "TestSupport.h"
 
 #include <shlwapi.h>
