@@ -6,7 +6,6 @@
 #include <stdio.h>
 
 #include <map>
-#include <set>
 #include <vector>
 
 namespace testsupport {
