@@ -37,8 +37,9 @@ void LoadExplorerTitles();
 // The text of the row's first column as the view shows it (at most 259 characters).
 void GetItemLabel(HWND listView, int row, char* label /* 260 bytes */);
 // The text of a description cell: the description of the file at path, at most
-// 259 characters, or the empty text when it has none.
+// 259 characters, or the empty text when it has none; in the path's form.
 void LookupDescription(const char* path, char* description /* 260 bytes */);
+void LookupDescription(const wchar_t* path, wchar_t* description /* 260 characters */);
 
 // Whether the display order is reset after an insertion: comctl32 4.70 up to,
 // but not including, 5.00.

@@ -11,14 +11,15 @@
 #include "store/AnsiText.h"
 #include "store/FileImage.h"
 #include "store/PathParts.h"
+#include "store/DescriptionLine.h"
 
 namespace {
 
-enum ReadResult { kRead, kMissing, kFailed, kNoMemory, kTooBig };
+enum ReadResult { kRead, kMissing, kFailed, kOutOfMemory, kTooBig };
 
 // Reads the whole file into a malloc'd buffer, to its end even if it grew since
 // its size was taken.
-ReadResult ReadWholeFile(const char* path, char** bytes, size_t* size) {
+ReadResult ReadWholeFile(const CFileName& path, char** bytes, size_t* size) {
     *bytes = nullptr;
     *size = 0;
     // The same sharing as the store's reader: other readers may read at the same
@@ -38,7 +39,7 @@ ReadResult ReadWholeFile(const char* path, char** bytes, size_t* size) {
     size_t room = fileSize + 1;  // one byte more, so that the end is seen without growing
     char* buffer = static_cast<char*>(malloc(room));
     size_t total = 0;
-    ReadResult result = buffer ? kRead : kNoMemory;
+    ReadResult result = buffer ? kRead : kOutOfMemory;
     while (result == kRead) {
         if (total == room) {
             if (room > CDescriptionCache::kMaxFileBytes) {
@@ -47,7 +48,7 @@ ReadResult ReadWholeFile(const char* path, char** bytes, size_t* size) {
             }
             char* larger = static_cast<char*>(realloc(buffer, room * 2));
             if (!larger) {
-                result = kNoMemory;
+                result = kOutOfMemory;
                 break;
             }
             buffer = larger;
@@ -68,12 +69,23 @@ ReadResult ReadWholeFile(const char* path, char** bytes, size_t* size) {
     return kRead;
 }
 
+const FileEncoding kCodePages = {TextEncoding::CodePage, false, 0};
+
+template <class Char>
+size_t Length(const Char* text) {
+    size_t length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
+std::string_view KeyOf(std::string_view path) { return PathKey(path, IsAnsiLeadByte); }
+std::wstring_view KeyOf(std::wstring_view path) { return PathKey(path); }
+
 }  // namespace
 
 CDescriptionCache::CDescriptionCache()
-    : m_held(false), m_declined(false), m_readTick(0), m_folder(), m_folderLength(0), m_settings(), m_settingsKey(nullptr),
-      m_haveFile(false), m_bytes(nullptr),
-      m_size(0) {}
+    : m_held(false), m_declined(false), m_readTick(0), m_wide(false), m_folder(), m_wideFolder(), m_folderLength(0),
+      m_settings(), m_encoding(kCodePages), m_settingsKey(nullptr), m_haveFile(false), m_bytes(nullptr), m_size(0) {}
 
 CDescriptionCache::~CDescriptionCache() {
     Forget();
@@ -85,90 +97,133 @@ void CDescriptionCache::Forget() {
     free(m_bytes);
     m_bytes = nullptr;
     m_size = 0;
+    m_encoding = kCodePages;
     m_haveFile = false;
     m_held = false;
     m_declined = false;
     m_folderLength = 0;
     m_folder[0] = '\0';
+    m_wideFolder[0] = L'\0';
 }
 
-bool CDescriptionCache::Lookup(const char* path, char* description) {
-    description[0] = '\0';
-    std::string_view whole(path);
-    std::string_view key = PathKey(whole, IsAnsiLeadByte);
+FileCodec CDescriptionCache::Codec() const {
+    const bool utf8 = m_encoding.encoding == TextEncoding::Utf8;
+    return FileCodec{utf8, !utf8 && m_settings.Converts()};
+}
+
+bool CDescriptionCache::Lookup(const char* path, char* description) { return Answer(path, description); }
+bool CDescriptionCache::Lookup(const wchar_t* path, wchar_t* description) { return Answer(path, description); }
+
+bool CDescriptionCache::HoldsFolder(std::string_view folder) const {
+    return m_held && !m_wide && folder.size() == m_folderLength && memcmp(folder.data(), m_folder, folder.size()) == 0;
+}
+
+bool CDescriptionCache::HoldsFolder(std::wstring_view folder) const {
+    return m_held && m_wide && folder.size() == m_folderLength &&
+           memcmp(folder.data(), m_wideFolder, folder.size() * sizeof(wchar_t)) == 0;
+}
+
+template <class Char>
+bool CDescriptionCache::Answer(const Char* path, Char* description) {
+    typedef std::basic_string_view<Char> View;
+    description[0] = 0;
+    View whole(path, Length(path));
+    View key = KeyOf(whole);
     if (key.empty()) return true;  // a path that names no file has no description
     // Drive and folder: the path in front of its key.
-    size_t folderLength = whole.size() - key.size();
+    View folder(path, whole.size() - key.size());
 
-    bool sameFolder = m_held && folderLength == m_folderLength && memcmp(path, m_folder, folderLength) == 0;
-    if (!sameFolder || GetTickCount() - m_readTick >= kFreshForMs) {
-        Refresh(path, folderLength);
-    }
+    if (!HoldsFolder(folder) || GetTickCount() - m_readTick >= kFreshForMs) Refresh(folder);
     if (m_declined) return false;
     if (!m_haveFile) return true;
 
+    // The key in the file's own form, once; then bytes are compared.
+    EncodedName name;
+    if (EncodePathKey(path, Codec(), &name) == NameForm::None) return true;
     DescriptionLine line;
-    if (!m_index.Find(key, &line)) return true;
-    // As the store hands it out: a zero-terminated text, cut to 259 characters
-    // by the cell's buffer; OEM text converted to ANSI.
-    size_t length = line.description.size() < 259 ? line.description.size() : 259;
-    const void* zero = memchr(line.description.data(), '\0', length);
-    if (zero) length = static_cast<size_t>(static_cast<const char*>(zero) - line.description.data());
-    memcpy(description, line.description.data(), length);
-    description[length] = '\0';
-    if (m_settings.Converts() && length) OemToCharBuffA(description, description, static_cast<DWORD>(length));
-    if (EqualNoCase(description, whole)) description[0] = '\0';
+    if (!m_index.Find(name.View(), &line)) return true;
+    // As the store hands it out, cut to 259 characters by the cell's buffer.
+    DecodeDescriptionWithin(line.description, Codec(), description, 260);
+    if (EqualNoCase(View(description, Length(description)), whole)) description[0] = 0;
     return true;
+}
+
+bool CDescriptionCache::ReadSettings(std::string_view folder, DescriptionSettings* settings) {
+    return ReadDescriptionSettings(folder, settings, &m_settingsKey);
+}
+
+bool CDescriptionCache::ReadSettings(std::wstring_view folder, DescriptionSettings* settings) {
+    return ReadDescriptionSettings(folder, settings, &m_settingsKey);
 }
 
 // Reads the settings and the folder's file again. When memory fails or the
 // file is too big for this cache, nothing of it is kept and the folder's cells
 // are declined until the bound has passed, so that each is read only once.
-void CDescriptionCache::Refresh(const char* folder, size_t folderLength) {
+template <class Char>
+void CDescriptionCache::Refresh(std::basic_string_view<Char> folder) {
     DWORD tick = GetTickCount();  // before the read: the answers are at most this old
     DescriptionSettings settings;
-    if (!ReadDescriptionSettings(std::string_view(folder, folderLength), &settings, &m_settingsKey)) {
+    if (!ReadSettings(folder, &settings)) {
         // No description file can be named here: no descriptions, as in the store.
         Forget();
-        Hold(folder, folderLength, settings, tick);
+        Hold(folder, settings, tick);
         return;
     }
+    const bool wide = sizeof(Char) != 1;
+    const CFileName file = wide ? CFileName(settings.wideFilePath) : CFileName(settings.filePath);
 
     char* bytes = nullptr;
     size_t size = 0;
-    ReadResult result = ReadWholeFile(settings.filePath, &bytes, &size);
-    if (result == kNoMemory || result == kTooBig) {
+    ReadResult result = ReadWholeFile(file, &bytes, &size);
+    if (result == kOutOfMemory || result == kTooBig) {
         Forget();
-        Hold(folder, folderLength, settings, tick);
+        Hold(folder, settings, tick);
         m_declined = true;
         return;
     }
-    bool sameBytes = result == kRead && m_haveFile && m_held && size == m_size &&
-                     strcmp(settings.filePath, m_settings.filePath) == 0 && memcmp(bytes, m_bytes, size) == 0;
+    // The settings' paths are zero-filled behind their text, so whole buffers compare.
+    bool sameFile = wide == m_wide && (wide ? memcmp(settings.wideFilePath, m_settings.wideFilePath,
+                                                     sizeof settings.wideFilePath) == 0
+                                            : strcmp(settings.filePath, m_settings.filePath) == 0);
+    bool sameBytes = result == kRead && m_haveFile && m_held && sameFile && size == m_size &&
+                     memcmp(bytes, m_bytes, size) == 0;
     if (sameBytes) {
         free(bytes);  // the index over the bytes already held stays right
     } else {
         Forget();
         if (result == kRead) {
-            if (!m_index.Build(bytes, size)) {
+            FileEncoding encoding = DetectEncoding(bytes, size);
+            if (!m_index.Build(bytes + encoding.dataStart, size - encoding.dataStart)) {
                 free(bytes);
-                Hold(folder, folderLength, settings, tick);
+                Hold(folder, settings, tick);
                 m_declined = true;
                 return;
             }
             m_bytes = bytes;
             m_size = size;
+            m_encoding = encoding;
             m_haveFile = true;
         }
     }
-    Hold(folder, folderLength, settings, tick);
+    Hold(folder, settings, tick);
 }
 
-void CDescriptionCache::Hold(const char* folder, size_t folderLength, const DescriptionSettings& settings,
-                             DWORD tick) {
-    memcpy(m_folder, folder, folderLength);
-    m_folder[folderLength] = '\0';
-    m_folderLength = folderLength;
+void CDescriptionCache::Hold(std::string_view folder, const DescriptionSettings& settings, DWORD tick) {
+    memcpy(m_folder, folder.data(), folder.size());
+    m_folder[folder.size()] = '\0';
+    m_folderLength = folder.size();
+    m_wide = false;
+    m_settings = settings;
+    m_readTick = tick;
+    m_held = true;
+    m_declined = false;
+}
+
+void CDescriptionCache::Hold(std::wstring_view folder, const DescriptionSettings& settings, DWORD tick) {
+    memcpy(m_wideFolder, folder.data(), folder.size() * sizeof(wchar_t));
+    m_wideFolder[folder.size()] = L'\0';
+    m_folderLength = folder.size();
+    m_wide = true;
     m_settings = settings;
     m_readTick = tick;
     m_held = true;

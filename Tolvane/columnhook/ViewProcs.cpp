@@ -11,34 +11,78 @@
 #include "store/AnsiText.h"
 #include "store/DescriptionFile.h"
 #include "store/PathParts.h"
+#include "module/WideWindows.h"
 
 namespace {
 
 const size_t kTextSize = 260;  // 259 characters and the terminator
 
+// The folder window's title and the row's label, read in the form of the text
+// asked for: wide ones, where the list view asks for wide text and Windows has
+// the wide functions, can hold letters that no ANSI code page has.
+int WindowTitle(HWND window, char* title) { return GetWindowTextA(window, title, static_cast<int>(kTextSize)); }
+int WindowTitle(HWND window, wchar_t* title) {
+    return Wide()->getWindowText(window, title, static_cast<int>(kTextSize));
+}
+
+void ItemLabel(HWND listView, int row, char* label) { GetItemLabel(listView, row, label); }
+void ItemLabel(HWND listView, int row, wchar_t* label) {
+    label[0] = L'\0';
+    LVITEMW item = {};
+    item.iSubItem = 0;
+    item.pszText = label;
+    item.cchTextMax = static_cast<int>(kTextSize);
+    Wide()->sendMessage(listView, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    label[kTextSize - 1] = L'\0';
+}
+
+// The learned prefix (an ANSI text, as the wizard stores it) in the title's form.
+bool PrefixOf(char* prefix) { return CopyText(g_learnedTitles.prefix, prefix, kTextSize); }
+bool PrefixOf(wchar_t* prefix) {
+    prefix[0] = L'\0';
+    if (g_learnedTitles.prefixLength <= 0) return true;
+    return MultiByteToWideChar(CP_ACP, 0, g_learnedTitles.prefix, -1, prefix, static_cast<int>(kTextSize)) > 0;
+}
+
+template <class Char>
+size_t Length(const Char* text) {
+    size_t length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
 // Builds the full path of the row's file from the folder window's title and the
 // row's label; false when there is none or it would not fit in 259 characters.
-bool ComposeItemPath(HWND view, HWND listView, int row, char* path /* kTextSize */) {
-    char title[kTextSize] = {};
-    if (GetWindowTextA(GetParent(view), title, sizeof title) <= 0 || title[0] == '\0') return false;
+template <class Char>
+bool ComposeItemPath(HWND view, HWND listView, int row, Char* path /* kTextSize */) {
+    typedef std::basic_string_view<Char> View;
+    Char title[kTextSize] = {};
+    if (WindowTitle(GetParent(view), title) <= 0 || title[0] == 0) return false;
+    title[kTextSize - 1] = 0;
     LoadExplorerTitles();
 
-    const char* folder = title;
-    if (g_learnedTitles.prefixLength > 0 &&
-        strncmp(title, g_learnedTitles.prefix, static_cast<size_t>(g_learnedTitles.prefixLength)) == 0)
-        folder += g_learnedTitles.prefixLength;
+    View folder(title, Length(title));
+    Char prefix[kTextSize];
+    if (g_learnedTitles.prefixLength > 0 && PrefixOf(prefix)) {
+        View learned(prefix, Length(prefix));
+        // Compared as it stands, letter for letter.
+        if (!learned.empty() && folder.size() >= learned.size() &&
+            memcmp(folder.data(), learned.data(), learned.size() * sizeof(Char)) == 0)
+            folder.remove_prefix(learned.size());
+    }
 
-    char label[kTextSize] = {};
-    GetItemLabel(listView, row, label);
+    Char label[kTextSize] = {};
+    ItemLabel(listView, row, label);
 
-    size_t folderLength = strlen(folder);
-    bool needsSeparator = folderLength == 0 || folder[folderLength - 1] != '\\';
-    size_t total = folderLength + (needsSeparator ? 1 : 0) + strlen(label);
+    const bool needsSeparator = folder.empty() || folder.back() != '\\';
+    const size_t labelLength = Length(label);
+    const size_t total = folder.size() + (needsSeparator ? 1 : 0) + labelLength;
     if (total > kTextSize - 1) return false;  // such a path names no file we can look up
 
-    strcpy(path, folder);
-    if (needsSeparator) strcat(path, "\\");
-    strcat(path, label);
+    memcpy(path, folder.data(), folder.size() * sizeof(Char));
+    size_t at = folder.size();
+    if (needsSeparator) path[at++] = '\\';
+    memcpy(path + at, label, (labelLength + 1) * sizeof(Char));
     return true;
 }
 
@@ -48,7 +92,6 @@ bool ComposeItemPath(HWND view, HWND listView, int row, char* path /* kTextSize 
 // memory runs out: the store then finds nothing).
 void LookupDescription(const char* path, char* description /* kTextSize */) {
     description[0] = '\0';
-    // The folder of path selects the description file.
     CDescriptionFile list;
     list.Load(path);
     const char* found = list.Lookup(path);
@@ -57,14 +100,34 @@ void LookupDescription(const char* path, char* description /* kTextSize */) {
     if (EqualNoCase(description, path)) description[0] = '\0';
 }
 
+void LookupDescription(const wchar_t* path, wchar_t* description /* kTextSize */) {
+    description[0] = L'\0';
+    CDescriptionFile list;
+    list.Load(path);
+    const wchar_t* found = list.FindDescription(path);
+    if (found) {
+        // At most 259 characters, no surrogate pair cut in two.
+        size_t length = Length(found);
+        if (length > kTextSize - 1) {
+            length = kTextSize - 1;
+            if (found[length - 1] >= 0xD800 && found[length - 1] <= 0xDBFF) --length;
+        }
+        memcpy(description, found, length * sizeof(wchar_t));
+        description[length] = L'\0';
+    }
+    list.Close();
+    if (EqualNoCase(std::wstring_view(description, Length(description)), std::wstring_view(path, Length(path))))
+        description[0] = L'\0';
+}
+
 namespace {
 
 // Hands the text back within the caller's bound, always zero-terminated: an
-// empty cell gets the empty text rather than whatever the buffer held.
-void HandBackText(NMLVDISPINFOA* info, bool wide, const char* description) {
-    if (!info->item.pszText || info->item.pszText == LPSTR_TEXTCALLBACKA || info->item.cchTextMax <= 0) return;
+// empty cell gets the empty text rather than whatever the buffer held. An ANSI
+// description goes to a wide request as MultiByteToWideChar makes it.
+void HandBack(NMLVDISPINFOA* info, bool wideRequest, const char* description) {
     int room = info->item.cchTextMax;
-    if (wide) {
+    if (wideRequest) {
         WCHAR converted[kTextSize] = {};
         if (description[0] && MultiByteToWideChar(CP_ACP, 0, description, -1, converted, kTextSize) == 0)
             converted[0] = L'\0';
@@ -78,20 +141,43 @@ void HandBackText(NMLVDISPINFOA* info, bool wide, const char* description) {
     }
 }
 
+// A wide description goes only to a wide request.
+void HandBack(NMLVDISPINFOA* info, bool, const wchar_t* description) {
+    int length = lstrlenW(description);
+    if (length > info->item.cchTextMax - 1) length = info->item.cchTextMax - 1;
+    // A surrogate pair is not cut in two.
+    if (length > 0 && description[length - 1] >= 0xD800 && description[length - 1] <= 0xDBFF) --length;
+    WCHAR* target = reinterpret_cast<WCHAR*>(info->item.pszText);
+    memcpy(target, description, static_cast<size_t>(length) * sizeof(WCHAR));
+    target[length] = L'\0';
+}
+
 // The description of one cell, answered from what the view's cache read of the
 // file within its freshness bound; read straight from the file when the cache
 // cannot answer.
-void DescriptionOfCell(HWND view, const char* path, char* description /* kTextSize */) {
+template <class Char>
+void DescriptionOfCell(HWND view, const Char* path, Char* description /* kTextSize */) {
     CDescriptionCache* cache = CacheOfView(view);
     if (cache && cache->Lookup(path, description)) return;
     LookupDescription(path, description);
 }
 
-void SupplyCellText(HWND view, NMLVDISPINFOA* info, bool wide) {
-    char path[kTextSize] = {};
-    char description[kTextSize] = {};
+template <class Char>
+void SupplyCellTextAs(HWND view, NMLVDISPINFOA* info, bool wideRequest) {
+    Char path[kTextSize] = {};
+    Char description[kTextSize] = {};
     if (ComposeItemPath(view, info->hdr.hwndFrom, info->item.iItem, path)) DescriptionOfCell(view, path, description);
-    HandBackText(info, wide, description);
+    HandBack(info, wideRequest, description);
+}
+
+void SupplyCellText(HWND view, NMLVDISPINFOA* info, bool wideRequest) {
+    if (!info->item.pszText || info->item.pszText == LPSTR_TEXTCALLBACKA || info->item.cchTextMax <= 0) return;
+    // A list view that asks for wide text is a Unicode one: its labels and its
+    // folder window's title are read wide, where Windows has the wide functions.
+    if (wideRequest && Wide())
+        SupplyCellTextAs<wchar_t>(view, info, wideRequest);
+    else
+        SupplyCellTextAs<char>(view, info, wideRequest);
 }
 
 bool IsOurColumn(HWND listView, int subItem) {

@@ -7,10 +7,14 @@
 #include "EditDialog.h"
 #include "MenuText.h"
 #include "Settings.h"
+#include "module/WideWindows.h"
+#include "store/DescriptionFile.h"
+#include "store/PathParts.h"
 
 namespace {
 
 const char kNoDescription[] = "*no description*";
+const wchar_t kNoDescriptionW[] = L"*no description*";
 const char kHelpTextA[] = "4DOS Description";
 const wchar_t kHelpTextW[] = L"4DOS Description";
 
@@ -23,15 +27,44 @@ bool WantsEntry(UINT flags) {
     return (flags & CMF_EXPLORE) != 0;
 }
 
+size_t Length(const wchar_t* text) {
+    size_t length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
+// The entry of a file known by its wide name: its description read in its own
+// letters (a name that the folder's file cannot hold is looked up under the
+// file's short name), in a wide menu item.
+void InsertWideEntry(const WideWindows* wide, HMENU menu, UINT position, UINT command, const wchar_t* path) {
+    wchar_t text[kMenuTextSize];
+    CDescriptionFile file;
+    file.Load(path);
+    const wchar_t* found = file.FindDescription(path);
+    if (!found || !found[0] || EqualNoCase(std::wstring_view(found, Length(found)), std::wstring_view(path, Length(path))))
+        lstrcpynW(text, kNoDescriptionW, kMenuTextSize);
+    else
+        BuildMenuText(found, ReadContextWidth(), text);
+    file.Close();
+    wide->insertMenu(menu, position, MF_BYPOSITION | MF_STRING, command, text);
+}
+
 }  // namespace
 
 STDMETHODIMP CShellExtension::QueryContextMenu(HMENU menu, UINT position, UINT firstCommand,
                                                UINT lastCommand, UINT flags) {
-    if (m_selectedFile[0] == '\0') return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
+    if (m_selected.Empty()) return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
     if (!WantsEntry(flags)) return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
 
+    const WideWindows* wide = Wide();
+    if (m_selected.wide) {
+        if (!wide) return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
+        InsertWideEntry(wide, menu, position, firstCommand, m_selected.unicode);
+        return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 1);
+    }
+
     char description[kDescriptionSize] = "";
-    ReadDescription(description, m_selectedFile);
+    ReadDescription(description, m_selected.ansi);
 
     char text[kMenuTextSize];
     if (description[0] == '\0')
@@ -49,8 +82,8 @@ STDMETHODIMP CShellExtension::InvokeCommand(CMINVOKECOMMANDINFO* info) {
     if ((verb >> 16) != 0) return E_INVALIDARG;   // a verb given as a string
     if (LOWORD(verb) != 0) return E_INVALIDARG;
     // Without one selected file there is nothing to edit (the menu had no entry).
-    if (m_selectedFile[0] == '\0') return E_UNEXPECTED;
-    ShowEditDialog(info->hwnd, m_selectedFile);
+    if (m_selected.Empty()) return E_UNEXPECTED;
+    ShowEditDialog(info->hwnd, m_selected);
     return S_OK;
 }
 

@@ -8,6 +8,7 @@
 #include "DescriptionFields.h"
 #include "module/Module.h"
 #include "Resource.h"
+#include "module/WideWindows.h"
 
 namespace {
 
@@ -24,38 +25,49 @@ void RegisterTabControl() {
     if (!initCommonControlsEx || !initCommonControlsEx(&classes)) InitCommonControls();
 }
 
-const char* PathOf(HWND dialog) { return reinterpret_cast<const char*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+const SelectedFile& FileOf(HWND dialog) {
+    return *reinterpret_cast<const SelectedFile*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 }  // namespace
 
-void ShowEditDialog(HWND owner, const char* path) {
+void ShowEditDialog(HWND owner, const SelectedFile& file) {
     RegisterTabControl();
-    DialogBoxParamA(g_moduleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), owner, EditDialogProc,
-                    reinterpret_cast<LPARAM>(path));
+    const LPARAM parameter = reinterpret_cast<LPARAM>(&file);
+    // Controls made by the wide function hold wide text: the name and the
+    // description keep every letter.
+    const WideWindows* wide = Wide();
+    if (file.wide) {
+        if (wide)
+            wide->dialogBoxParam(g_moduleHandle, MAKEINTRESOURCEW(IDD_EDIT_DIALOG), owner, EditDialogProc, parameter);
+        return;
+    }
+    DialogBoxParamA(g_moduleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), owner, EditDialogProc, parameter);
 }
 
 INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
-        const char* path = reinterpret_cast<const char*>(lParam);
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         SetDlgItemTextA(dialog, IDC_FRAME, "Description");
-        FillDescriptionFields(dialog, path);
+        FillDescriptionFields(dialog, FileOf(dialog));
         return TRUE;
     }
     case WM_COMMAND:
         switch (wParam) {
         case IDC_LONG_AS_SHORT:
-            CopyLongNameToShortField(dialog, PathOf(dialog));
+            CopyLongNameToShortField(dialog, FileOf(dialog));
             return FALSE;
-        case IDOK:
+        case IDOK: {
             // What could not be stored stays in its field, and the dialog open.
-            if (!StoreDescriptionFields(dialog, PathOf(dialog))) {
-                ReportNotStored(dialog);
+            const FieldsStored outcome = StoreDescriptionFields(dialog, FileOf(dialog));
+            if (outcome != FieldsStored::All) {
+                ReportNotStored(dialog, outcome);
                 return TRUE;
             }
             EndDialog(dialog, 0);
             return TRUE;
+        }
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;

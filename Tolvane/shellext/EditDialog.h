@@ -3,7 +3,11 @@
 
 #include <windows.h>
 
-// Runs the dialog for the file at path (which must stay valid while it is open).
-void ShowEditDialog(HWND owner, const char* path);
+#include "SelectedFile.h"
+
+// Runs the dialog for the file (which must stay valid while it is open): a
+// Unicode dialog for a wide name, an ANSI one for an ANSI name. The dialog's
+// parameter is the SelectedFile.
+void ShowEditDialog(HWND owner, const SelectedFile& file);
 
 INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

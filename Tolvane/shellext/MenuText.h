@@ -1,4 +1,5 @@
-// The text of the context-menu entry, cut to the width setting byte by byte.
+// The text of the context-menu entry, cut to the width setting byte by byte (or,
+// for a wide text, unit by unit).
 #pragma once
 
 #include <cstddef>
@@ -15,3 +16,5 @@ constexpr std::size_t kMenuTextSize = 2052;
 // "...". Widths above kLargestMenuWidth are taken as kLargestMenuWidth. Nothing
 // else is changed: an ampersand stays single, a double-byte character may be cut.
 void BuildMenuText(const char* description, unsigned width, char* text);
+// The same in UTF-16 units, except that a surrogate pair is never cut in two.
+void BuildMenuText(const wchar_t* description, unsigned width, wchar_t* text);

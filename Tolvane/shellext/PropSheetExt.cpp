@@ -4,12 +4,18 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstddef>
+
 #include "module/Module.h"
 #include "PropertyPage.h"
 #include "Resource.h"
+#include "module/WideWindows.h"
 
 // The layout that ends with the (unused) header title and subtitle.
 constexpr UINT kPageDescriptionSize = sizeof(PROPSHEETPAGEA_V2);
+constexpr UINT kWidePageDescriptionSize = sizeof(PROPSHEETPAGEW_V2);
+// The page procedure reads lParam through either layout.
+static_assert(offsetof(PROPSHEETPAGEA, lParam) == offsetof(PROPSHEETPAGEW, lParam), "lParam at one place");
 #if !defined(_WIN64)
 static_assert(kPageDescriptionSize == 48, "the page description is the 48-byte layout");
 #endif
@@ -21,29 +27,16 @@ STDMETHODIMP CShellExtension::AddPages(LPFNADDPROPSHEETPAGE addPage, LPARAM addP
         STGMEDIUM medium = {};
         if (FAILED(m_dataObject->GetData(&format, &medium))) return S_OK;
         UINT count = 0;
-        if (medium.hGlobal) count = SingleFileOfDrop(static_cast<HDROP>(medium.hGlobal), m_selectedFile);
+        if (medium.hGlobal) count = SingleFileOfDrop(static_cast<HDROP>(medium.hGlobal), &m_selected);
         ReleaseStgMedium(&medium);
         if (count >= 2) return S_OK;
     }
     // A page for no file would show and store nothing meaningful.
-    if (m_selectedFile[0] == '\0') return S_OK;
-
-    PROPSHEETPAGEA description = {};
-    description.dwSize = kPageDescriptionSize;
-    description.dwFlags = PSP_USETITLE | PSP_USEREFPARENT | PSP_USECALLBACK;
-    description.hInstance = g_moduleHandle;
-    description.pszTemplate = MAKEINTRESOURCEA(IDD_PROPERTY_PAGE);
-    description.pszTitle = "Description";
-    description.pfnDlgProc = PropertyPageProc;
-    description.lParam = reinterpret_cast<LPARAM>(this);
-    description.pfnCallback = PropertyPageCallback;
-    // The common controls count the page in the live objects while it exists,
-    // so the library is not unloaded under an open page.
-    description.pcRefParent = reinterpret_cast<UINT*>(&g_liveObjects);
+    if (m_selected.Empty()) return S_OK;
 
     AddRef();
     ++m_pageReferences;
-    HPROPSHEETPAGE page = CreatePropertySheetPageA(&description);
+    HPROPSHEETPAGE page = m_selected.wide ? CreateWidePage() : CreateAnsiPage();
     if (!page) {
         ReleasePageReference();
         return S_OK;
@@ -56,6 +49,39 @@ STDMETHODIMP CShellExtension::AddPages(LPFNADDPROPSHEETPAGE addPage, LPARAM addP
         if (m_pageReferences == before) ReleasePageReference();
     }
     return S_OK;
+}
+
+HPROPSHEETPAGE CShellExtension::CreateAnsiPage() {
+    PROPSHEETPAGEA description = {};
+    description.dwSize = kPageDescriptionSize;
+    description.dwFlags = PSP_USETITLE | PSP_USEREFPARENT | PSP_USECALLBACK;
+    description.hInstance = g_moduleHandle;
+    description.pszTemplate = MAKEINTRESOURCEA(IDD_PROPERTY_PAGE);
+    description.pszTitle = "Description";
+    description.pfnDlgProc = PropertyPageProc;
+    description.lParam = reinterpret_cast<LPARAM>(this);
+    description.pfnCallback = PropertyPageCallback;
+    // The common controls count the page in the live objects while it exists,
+    // so the library is not unloaded under an open page.
+    description.pcRefParent = reinterpret_cast<UINT*>(&g_liveObjects);
+    return CreatePropertySheetPageA(&description);
+}
+
+// The same page made wide, so that its controls hold wide text.
+HPROPSHEETPAGE CShellExtension::CreateWidePage() {
+    const WideWindows* wide = Wide();
+    if (!wide) return nullptr;
+    PROPSHEETPAGEW description = {};
+    description.dwSize = kWidePageDescriptionSize;
+    description.dwFlags = PSP_USETITLE | PSP_USEREFPARENT | PSP_USECALLBACK;
+    description.hInstance = g_moduleHandle;
+    description.pszTemplate = MAKEINTRESOURCEW(IDD_PROPERTY_PAGE);
+    description.pszTitle = L"Description";
+    description.pfnDlgProc = PropertyPageProc;
+    description.lParam = reinterpret_cast<LPARAM>(this);
+    description.pfnCallback = PropertyPageCallbackW;
+    description.pcRefParent = reinterpret_cast<UINT*>(&g_liveObjects);
+    return wide->createPropertySheetPage(&description);
 }
 
 STDMETHODIMP CShellExtension::ReplacePage(UINT pageId, LPFNADDPROPSHEETPAGE replacePage, LPARAM replaceParam) {

@@ -9,6 +9,7 @@
 
 namespace {
 
+// The page's description, ANSI or wide: its lParam stands at the same place in both.
 CShellExtension* ExtensionOf(HWND page) {
     const PROPSHEETPAGEA* description = reinterpret_cast<const PROPSHEETPAGEA*>(GetWindowLongPtrA(page, DWLP_USER));
     return description ? reinterpret_cast<CShellExtension*>(description->lParam) : nullptr;
@@ -23,7 +24,7 @@ INT_PTR CALLBACK PropertyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG: {
         SetWindowLongPtrA(page, DWLP_USER, lParam);
         const CShellExtension* extension = ExtensionOf(page);
-        if (extension) FillDescriptionFields(page, extension->SelectedFile());
+        if (extension) FillDescriptionFields(page, extension->Selected());
         return TRUE;
     }
     case WM_COMMAND:
@@ -31,7 +32,7 @@ INT_PTR CALLBACK PropertyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             EnableApply(page);
         } else if (wParam == IDC_LONG_AS_SHORT) {
             const CShellExtension* extension = ExtensionOf(page);
-            if (extension) CopyLongNameToShortField(page, extension->SelectedFile());
+            if (extension) CopyLongNameToShortField(page, extension->Selected());
             EnableApply(page);
         }
         return FALSE;
@@ -46,8 +47,10 @@ INT_PTR CALLBACK PropertyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             EnableApply(page);
         } else if (header->code == static_cast<UINT>(PSN_APPLY)) {
             const CShellExtension* extension = ExtensionOf(page);
-            if (extension && !StoreDescriptionFields(page, extension->SelectedFile())) {
-                ReportNotStored(GetParent(page));
+            // What could not be stored stays in its field, and the sheet open on this page.
+            const FieldsStored outcome = extension ? StoreDescriptionFields(page, extension->Selected()) : FieldsStored::All;
+            if (outcome != FieldsStored::All) {
+                ReportNotStored(GetParent(page), outcome);
                 SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
             }
         }
@@ -60,6 +63,12 @@ INT_PTR CALLBACK PropertyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
 // The page holds one reference on its object from AddPages until the sheet
 // lets the page go.
 UINT CALLBACK PropertyPageCallback(HWND window, UINT message, PROPSHEETPAGEA* page) {
+    if (message == PSPCB_RELEASE && page && page->lParam)
+        reinterpret_cast<CShellExtension*>(page->lParam)->ReleasePageReference();
+    return 1;
+}
+
+UINT CALLBACK PropertyPageCallbackW(HWND window, UINT message, PROPSHEETPAGEW* page) {
     if (message == PSPCB_RELEASE && page && page->lParam)
         reinterpret_cast<CShellExtension*>(page->lParam)->ReleasePageReference();
     return 1;

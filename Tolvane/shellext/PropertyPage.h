@@ -6,3 +6,5 @@
 
 INT_PTR CALLBACK PropertyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 UINT CALLBACK PropertyPageCallback(HWND window, UINT message, PROPSHEETPAGEA* page);
+// The same for a page made wide (CreatePropertySheetPageW).
+UINT CALLBACK PropertyPageCallbackW(HWND window, UINT message, PROPSHEETPAGEW* page);

@@ -3,13 +3,36 @@
 
 #include <shellapi.h>
 
-UINT SingleFileOfDrop(HDROP drop, char* path) {
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    if (count != 1) return count;
-    // A longer path would arrive cut and name another file: take none then.
+#include "module/WideWindows.h"
+
+namespace {
+
+// The one file's path; false when it would arrive cut (and so name another file).
+bool CopyAnsiFile(HDROP drop, char* path) {
     const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    if (length == 0 || length >= MAX_PATH) return count;
-    if (DragQueryFileA(drop, 0, path, MAX_PATH) == 0) path[0] = '\0';
+    if (length == 0 || length >= MAX_PATH) return false;
+    return DragQueryFileA(drop, 0, path, MAX_PATH) != 0;
+}
+
+bool CopyWideFile(const WideWindows* wide, HDROP drop, wchar_t* path) {
+    const UINT length = wide->dragQueryFile(drop, 0, nullptr, 0);
+    if (length == 0 || length >= MAX_PATH) return false;
+    return wide->dragQueryFile(drop, 0, path, MAX_PATH) != 0;
+}
+
+}  // namespace
+
+UINT SingleFileOfDrop(HDROP drop, SelectedFile* file) {
+    // DragQueryFileA gives '?' for every letter of a name that the ANSI code
+    // page lacks, so that two files' names become one; the wide name is the
+    // file's own.
+    const WideWindows* wide = Wide();
+    const UINT count = wide ? wide->dragQueryFile(drop, 0xFFFFFFFF, nullptr, 0) : DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    if (count != 1) return count;
+    SelectedFile found;
+    found.Clear();
+    found.wide = wide != nullptr;
+    if (wide ? CopyWideFile(wide, drop, found.unicode) : CopyAnsiFile(drop, found.ansi)) *file = found;
     return count;
 }
 
@@ -18,11 +41,11 @@ STDMETHODIMP CShellExtension::Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* 
 
     FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
-    m_selectedFile[0] = '\0';
+    m_selected.Clear();
     if (data->GetData(&format, &medium) == S_OK) {
-        char path[MAX_PATH] = "";
-        if (medium.hGlobal && SingleFileOfDrop(static_cast<HDROP>(medium.hGlobal), path) == 1)
-            lstrcpynA(m_selectedFile, path, MAX_PATH);
+        SelectedFile file;
+        file.Clear();
+        if (medium.hGlobal && SingleFileOfDrop(static_cast<HDROP>(medium.hGlobal), &file) == 1) m_selected = file;
         ReleaseStgMedium(&medium);
     }
 

@@ -4,7 +4,7 @@
 #include "ClassId.h"
 #include "InterfaceTable.h"
 
-CShellExtension::CShellExtension() : m_dataObject(nullptr), m_pageReferences(0) { m_selectedFile[0] = '\0'; }
+CShellExtension::CShellExtension() : m_dataObject(nullptr), m_pageReferences(0) { m_selected.Clear(); }
 
 CShellExtension::~CShellExtension() {
     if (m_dataObject) m_dataObject->Release();

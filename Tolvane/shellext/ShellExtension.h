@@ -6,8 +6,10 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <prsht.h>
 
 #include "ReferenceCounted.h"
+#include "SelectedFile.h"
 
 class CShellExtension : public IContextMenu,
                         public IShellExtInit,
@@ -41,7 +43,7 @@ public:
                                      DWORD sourceAttributes, LPCSTR destination,
                                      DWORD destinationAttributes) override;
 
-    const char* SelectedFile() const { return m_selectedFile; }
+    const SelectedFile& Selected() const { return m_selected; }
 
     // The page callback gives back the reference AddPages took for a page; it
     // does so at most once per reference taken.
@@ -49,15 +51,19 @@ public:
 
 private:
     ~CShellExtension() override;
+    // The "Description" page, made in the selected file's form.
+    HPROPSHEETPAGE CreateAnsiPage();
+    HPROPSHEETPAGE CreateWidePage();
 
-    char m_selectedFile[MAX_PATH];
+    SelectedFile m_selected;
     IDataObject* m_dataObject;
     // References held by pages that were handed to the property sheet and not
     // yet given back by their callbacks.
     LONG m_pageReferences;
 };
 
-// Copies the single file of a CF_HDROP drop into path (MAX_PATH bytes). Returns the
-// number of files of the drop; path is set only when there is exactly one file
+// Copies the single file of a CF_HDROP drop into file, by its wide name where
+// Windows has the wide functions (Windows NT), else by its ANSI name. Returns the
+// number of files of the drop; file is set only when there is exactly one file
 // and its full path fits, otherwise it is left alone.
-UINT SingleFileOfDrop(HDROP drop, char* path);
+UINT SingleFileOfDrop(HDROP drop, SelectedFile* file);

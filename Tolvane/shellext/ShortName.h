@@ -7,3 +7,4 @@
 // the letters A to Z compared without regard to case and every other byte
 // exactly.
 bool SameFileName(const PathParts& first, const PathParts& second);
+bool SameFileName(const WidePathParts& first, const WidePathParts& second);

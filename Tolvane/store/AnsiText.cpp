@@ -10,10 +10,10 @@ bool IsAnsiLeadByte(unsigned char byte) {
 
 // The ...BuffA forms take a length, so a NUL byte does not end the conversion,
 // and may convert in place.
-void OemToAnsi(char* text, size_t length) {
+void ConvertOemToAnsi(char* text, size_t length) {
     if (length) OemToCharBuffA(text, text, static_cast<DWORD>(length));
 }
 
-void AnsiToOem(char* text, size_t length) {
+void ConvertAnsiToOem(char* text, size_t length) {
     if (length) CharToOemBuffA(text, text, static_cast<DWORD>(length));
 }

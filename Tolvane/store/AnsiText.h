@@ -8,5 +8,6 @@
 bool IsAnsiLeadByte(unsigned char byte);
 
 // Convert length bytes in place, NUL bytes included (they stay NUL bytes).
-void OemToAnsi(char* text, size_t length);
-void AnsiToOem(char* text, size_t length);
+// (Not OemToAnsi and AnsiToOem: windows.h takes those names for macros.)
+void ConvertOemToAnsi(char* text, size_t length);
+void ConvertAnsiToOem(char* text, size_t length);

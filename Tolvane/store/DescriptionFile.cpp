@@ -15,34 +15,36 @@
 
 namespace {
 
-std::string_view KeyOf(const char* path) {
-    return path ? PathKey(path, IsAnsiLeadByte) : std::string_view();
-}
-
-// True when the OEM text, seen in the ANSI code page, is the ANSI text. Done in
-// small pieces on the stack, so that comparing needs no memory.
-bool OemEqualsAnsi(std::string_view oem, std::string_view ansi) {
-    if (oem.size() != ansi.size()) return false;
-    char piece[256];
-    for (size_t at = 0; at < oem.size(); at += sizeof piece) {
-        size_t length = oem.size() - at < sizeof piece ? oem.size() - at : sizeof piece;
-        memcpy(piece, oem.data() + at, length);
-        OemToAnsi(piece, length);
-        if (memcmp(piece, ansi.data() + at, length) != 0) return false;
-    }
-    return true;
-}
-
 void Put(CFileReplacement* replacement, const DescriptionLinePieces& line) {
     for (int piece = 0; piece < line.count; ++piece) replacement->Put(line.pieces[piece]);
+}
+
+template <class Char>
+size_t Length(const Char* text) {
+    size_t length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
+const FileEncoding kCodePages = {TextEncoding::CodePage, false, 0};
+
+// A description in the caller's form; a wide one loses no letter.
+bool Decode(std::string_view bytes, FileCodec codec, char* text, size_t* length, bool* lossy) {
+    return DecodeDescription(bytes, codec, text, length, lossy);
+}
+bool Decode(std::string_view bytes, FileCodec codec, wchar_t* text, size_t* length, bool* lossy) {
+    if (lossy) *lossy = false;
+    return DecodeDescription(bytes, codec, text, length);
 }
 
 }  // namespace
 
 CDescriptionFile::CDescriptionFile()
-    : m_attributes(INVALID_FILE_ATTRIBUTES), m_conversionFlag{'1', 0, 0, 0}, m_changed(false), m_unwritable(false),
-      m_lost(false), m_turnRefused(false), m_changes(nullptr), m_changeCount(0), m_changeCapacity(0), m_results(nullptr) {
+    : m_wideFile(false), m_attributes(INVALID_FILE_ATTRIBUTES), m_conversionFlag{'1', 0, 0, 0}, m_changed(false),
+      m_unwritable(false), m_lost(false), m_turnRefused(false), m_encoding(kCodePages), m_changes(nullptr),
+      m_changeCount(0), m_changeCapacity(0), m_results(nullptr) {
     m_filePath[0] = '\0';
+    m_wideFilePath[0] = L'\0';
 }
 
 CDescriptionFile::~CDescriptionFile() {
@@ -51,11 +53,14 @@ CDescriptionFile::~CDescriptionFile() {
 
 void CDescriptionFile::Load(const char* path) {
     Close();
+    m_wideFile = false;
     m_filePath[0] = '\0';
+    m_wideFilePath[0] = L'\0';
     m_attributes = INVALID_FILE_ATTRIBUTES;
     m_unwritable = false;
     m_lost = false;
     m_turnRefused = false;
+    m_encoding = kCodePages;
 
     PathParts parts;
     if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
@@ -66,12 +71,39 @@ void CDescriptionFile::Load(const char* path) {
     memcpy(m_conversionFlag, settings.conversionFlag, sizeof m_conversionFlag);
     if (!fits) return;  // such a file can be neither read nor written
     memcpy(m_filePath, settings.filePath, sizeof m_filePath);
+    ReadImage();
+}
 
-    m_attributes = GetFileAttributesA(m_filePath);
-    switch (ReadFileImage(m_filePath, &m_bytes)) {
+void CDescriptionFile::Load(const wchar_t* path) {
+    Close();
+    m_wideFile = true;
+    m_filePath[0] = '\0';
+    m_wideFilePath[0] = L'\0';
+    m_attributes = INVALID_FILE_ATTRIBUTES;
+    m_unwritable = false;
+    m_lost = false;
+    m_turnRefused = false;
+    m_encoding = kCodePages;
+
+    WidePathParts parts;
+    if (!SplitPath(path, &parts)) return;
+    DescriptionSettings settings;
+    bool fits = ReadDescriptionSettings(parts.FolderPath(), &settings);
+    memcpy(m_conversionFlag, settings.conversionFlag, sizeof m_conversionFlag);
+    if (!fits) return;
+    memcpy(m_wideFilePath, settings.wideFilePath, sizeof m_wideFilePath);
+    ReadImage();
+}
+
+void CDescriptionFile::ReadImage() {
+    m_encoding = kCodePages;
+    m_attributes = File().Attributes();
+    switch (ReadFileImage(File(), &m_bytes)) {
     case kFileRead:
-    case kFileMissing:
+        m_encoding = DetectEncoding(m_bytes.Data(), m_bytes.Size());
         break;
+    case kFileMissing:
+        break;  // a new file follows the setting "Ansi"
     case kFileFailed:
     case kFileTooLarge:
         // Rewriting a file whose entries were never read would drop them all.
@@ -80,24 +112,113 @@ void CDescriptionFile::Load(const char* path) {
     }
 }
 
+CFileName CDescriptionFile::File() const {
+    return m_wideFile ? CFileName(m_wideFilePath) : CFileName(m_filePath);
+}
+
+std::string_view CDescriptionFile::Data() const {
+    std::string_view all(m_bytes.Data(), m_bytes.Size());
+    all.remove_prefix(m_encoding.dataStart < all.size() ? m_encoding.dataStart : all.size());
+    return all;
+}
+
+FileCodec CDescriptionFile::Codec() const {
+    const bool utf8 = IsUtf8();
+    return FileCodec{utf8, !utf8 && Converts()};
+}
+
+NameForm CDescriptionFile::NameFormOf(const char* path) {
+    EncodedName key;
+    return EncodePathKey(path, Codec(), &key);
+}
+
+NameForm CDescriptionFile::NameFormOf(const wchar_t* path) {
+    EncodedName key;
+    return EncodePathKey(path, Codec(), &key);
+}
+
 const char* CDescriptionFile::Lookup(const char* path) {
     const char* found = FindDescription(path);
     return found ? found : path;
 }
 
-const char* CDescriptionFile::FindDescription(const char* path) {
-    Found found;
-    return Find(KeyOf(path), &found) ? HandOut(found.description) : nullptr;
+const char* CDescriptionFile::FindDescription(const char* path, bool* lossy) {
+    if (lossy) *lossy = false;
+    EncodedName key;
+    return EncodePathKey(path, Codec(), &key) != NameForm::None ? FindText<char>(key.View(), lossy) : nullptr;
 }
 
-void CDescriptionFile::SetEntry(const char* path, const char* text) {
-    std::string_view key = KeyOf(path);
-    if (!text || !CanWriteName(key) || !TakeTurn()) {
+const wchar_t* CDescriptionFile::FindDescription(const wchar_t* path) {
+    EncodedName key;
+    return EncodePathKey(path, Codec(), &key) != NameForm::None ? FindText<wchar_t>(key.View(), nullptr) : nullptr;
+}
+
+template <class Char>
+const Char* CDescriptionFile::FindText(std::string_view key, bool* lossy) {
+    Found found;
+    size_t length = 0;
+    return Find(key, &found) ? HandOut<Char>(found.description, &length, lossy) : nullptr;
+}
+
+StoreResult CDescriptionFile::SetEntry(const char* path, const char* text) { return SetEntryOf(path, text); }
+
+StoreResult CDescriptionFile::SetEntry(const wchar_t* path, const wchar_t* text) { return SetEntryOf(path, text); }
+
+// The turn comes first: the key takes the form of the file as read inside it.
+template <class Char>
+StoreResult CDescriptionFile::SetEntryOf(const Char* path, const Char* text) {
+    if (!text || !TakeTurn()) {
         m_lost = true;
-        return;
+        return kStoreFailed;
     }
+    EncodedName key;
+    StoreResult result =
+        EncodePathKey(path, Codec(), &key) == NameForm::None ? kStoreNameNotHeld : Set(key.View(), text);
+    if (result != kStoreDone) m_lost = true;
+    return result;
+}
+
+template <class Char>
+StoreResult CDescriptionFile::Set(std::string_view key, const Char* text) {
+    if (!CanWriteName(key)) return kStoreNameNotHeld;
     Found found;
     const bool exists = Find(key, &found);
+
+    // The text as it will stand: one line, never ending the file's data.
+    const size_t length = Length(text);
+    Char* clean = new (std::nothrow) Char[length + 1];
+    if (!clean) {
+        m_unwritable = true;  // a change that cannot be made: none is written
+        return kStoreFailed;
+    }
+    memcpy(clean, text, (length + 1) * sizeof(Char));
+    CleanDescription(clean, length);
+
+    // Unchanged when the entry already reads so; this also keeps letters that
+    // the caller's form shows only as stand-ins.
+    if (exists) {
+        size_t shownLength = 0;
+        const Char* shown = HandOut<Char>(found.description, &shownLength, nullptr);
+        if (!shown) {
+            delete[] clean;
+            return kStoreFailed;
+        }
+        if (shownLength == length && memcmp(shown, clean, length * sizeof(Char)) == 0) {
+            delete[] clean;
+            return kStoreDone;
+        }
+    }
+
+    char* encoded = nullptr;
+    size_t encodedSize = 0;
+    const ConversionResult converted =
+        EncodeDescription(std::basic_string_view<Char>(clean, length), Codec(), &encoded, &encodedSize);
+    delete[] clean;
+    if (converted == kNotHeld) return kStoreTextNotHeld;
+    if (converted != kConverted) {
+        m_unwritable = true;
+        return kStoreFailed;
+    }
 
     // One block holds the new description and, for a new entry, its name.
     std::string_view name;
@@ -105,65 +226,67 @@ void CDescriptionFile::SetEntry(const char* path, const char* text) {
         name = key;
     else if (found.change && found.change->entry == kNewEntry)
         name = found.change->name;
-    size_t length = strlen(text);
-    char* own = new (std::nothrow) char[name.size() + length + 1];
+    char* own = new (std::nothrow) char[name.size() + encodedSize + 1];
     if (!own) {
-        m_unwritable = true;  // a change that cannot be made: none is written
-        m_lost = true;
-        return;
+        delete[] encoded;
+        m_unwritable = true;
+        return kStoreFailed;
     }
     memcpy(own, name.data(), name.size());
-    char* description = own + name.size();
-    memcpy(description, text, length);
-    CleanDescription(description, length);
-    std::string_view newText(description, length);
+    memcpy(own + name.size(), encoded, encodedSize);
+    delete[] encoded;
 
-    if (exists && (Converts() ? OemEqualsAnsi(found.description, newText) : found.description == newText)) {
-        delete[] own;
-        return;
-    }
     DescriptionChange* change = found.change;
     if (!exists || !change) {
         change = AddChange();
         if (!change) {
             delete[] own;
-            m_lost = true;
-            return;
+            return kStoreFailed;
         }
         change->entry = exists ? found.entry : kNewEntry;
     }
-    if (Converts()) AnsiToOem(description, length);
     delete[] change->ownText;
     change->ownText = own;
     change->name = std::string_view(own, name.size());
-    change->description = std::string_view(description, length);
+    change->description = std::string_view(own + name.size(), encodedSize);
     m_changed = true;
+    return kStoreDone;
 }
 
-void CDescriptionFile::DeleteEntry(const char* path) {
-    std::string_view key = KeyOf(path);
-    if (key.empty() || !TakeTurn()) {
+StoreResult CDescriptionFile::DeleteEntry(const char* path) { return DeleteEntryOf(path); }
+
+StoreResult CDescriptionFile::DeleteEntry(const wchar_t* path) { return DeleteEntryOf(path); }
+
+template <class Char>
+StoreResult CDescriptionFile::DeleteEntryOf(const Char* path) {
+    if (!TakeTurn()) {
         m_lost = true;
-        return;
+        return kStoreFailed;
+    }
+    EncodedName key;
+    if (EncodePathKey(path, Codec(), &key) == NameForm::None) {
+        m_lost = true;
+        return kStoreNameNotHeld;
     }
     Found found;
-    if (!Find(key, &found)) return;
+    if (!Find(key.View(), &found)) return kStoreDone;
     DescriptionChange* change = found.change;
     if (!change) {
         change = AddChange();
         if (!change) {
             m_lost = true;
-            return;
+            return kStoreFailed;
         }
         change->entry = found.entry;
     }
     change->removed = true;
     m_changed = true;
+    return kStoreDone;
 }
 
 bool CDescriptionFile::Close() {
     bool written = true;
-    if (m_changed) written = m_filePath[0] && !m_unwritable && WriteBack();
+    if (m_changed) written = HasFile() && !m_unwritable && WriteBack();
     const bool stored = written && !m_lost;
     m_turn.Release();
     FreeChanges();
@@ -173,37 +296,31 @@ bool CDescriptionFile::Close() {
     m_lost = false;
     // Closed is empty: a change made now must not rewrite the file from nothing.
     m_filePath[0] = '\0';
+    m_wideFilePath[0] = L'\0';
     return stored;
 }
 
 // Before the first change: the turn, then the file as it is now, which the
-// changes apply to (another writer may have stored it since Load). Texts
-// handed out by Lookup are copies and stay valid. False when no change can be
-// made: the file is unusable or was not read whole, or the turn was not had.
+// changes apply to (another writer may have stored it since Load), in the
+// encoding it has now. Texts handed out by Lookup are copies and stay valid.
+// False when no change can be made: the file is unusable or was not read
+// whole, or the turn was not had.
 bool CDescriptionFile::TakeTurn() {
-    if (!m_filePath[0] || m_unwritable || m_turnRefused) return false;
+    if (!HasFile() || m_unwritable || m_turnRefused) return false;
     if (m_turn.Held()) return true;
-    if (!m_turn.Take(m_filePath)) {
+    if (!m_turn.Take(File())) {
         m_turnRefused = true;
         return false;
     }
-    RecoverInterruptedReplace(m_filePath);
-    m_attributes = GetFileAttributesA(m_filePath);
-    switch (ReadFileImage(m_filePath, &m_bytes)) {
-    case kFileRead:
-    case kFileMissing:
-        return true;
-    case kFileFailed:
-    case kFileTooLarge:
-        break;
-    }
-    m_unwritable = true;
-    return false;
+    RecoverInterruptedReplace(File());
+    ReadImage();
+    return !m_unwritable;
 }
 
 bool CDescriptionFile::Find(std::string_view key, Found* found) {
     if (key.empty()) return false;
-    CDescriptionReader reader(m_bytes.Data(), m_bytes.Size());
+    const std::string_view data = Data();
+    CDescriptionReader reader(data.data(), data.size());
     DescriptionLine line;
     for (size_t entry = 0; reader.ReadEntry(&line); ++entry) {
         if (!EqualNoCase(line.name, key)) continue;
@@ -244,27 +361,32 @@ DescriptionChange* CDescriptionFile::AddChange() {
     return &m_changes[m_changeCount++];
 }
 
-// A zero-terminated ANSI copy of a description, kept until Close. Each copy is
-// one block whose first bytes chain it to the one handed out before.
-const char* CDescriptionFile::HandOut(std::string_view fileText) {
-    char* block = new (std::nothrow) char[sizeof(char*) + fileText.size() + 1];
+// A zero-terminated copy of a description in the caller's form, kept until
+// Close. Each copy is one block whose first bytes chain it to the one handed
+// out before.
+template <class Char>
+Char* CDescriptionFile::HandOut(std::string_view fileText, size_t* length, bool* lossy) {
+    const size_t room = DecodedRoom(fileText.size(), sizeof(Char) != 1);
+    char* block = new (std::nothrow) char[sizeof(char*) + room * sizeof(Char)];
     if (!block) {
         m_unwritable = true;  // this call ran out of memory: it changes nothing either
         return nullptr;
     }
     memcpy(block, &m_results, sizeof(char*));
     m_results = block;
-    char* text = block + sizeof(char*);
-    if (!fileText.empty()) memcpy(text, fileText.data(), fileText.size());
-    text[fileText.size()] = '\0';
-    if (Converts()) OemToAnsi(text, fileText.size());
+    Char* text = reinterpret_cast<Char*>(block + sizeof(char*));
+    if (!Decode(fileText, Codec(), text, length, lossy)) {
+        m_unwritable = true;
+        return nullptr;
+    }
     return text;
 }
 
 bool CDescriptionFile::WriteBack() {
     // A read-only file is never changed; the attribute is checked here since
     // some systems let a privileged user replace such a file.
-    DWORD now = GetFileAttributesA(m_filePath);
+    const CFileName file = File();
+    DWORD now = file.Attributes();
     bool existed = m_attributes != INVALID_FILE_ATTRIBUTES;
     if ((existed && (m_attributes & FILE_ATTRIBUTE_READONLY)) ||
         (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_READONLY)))
@@ -275,9 +397,12 @@ bool CDescriptionFile::WriteBack() {
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     const DWORD attributes = (existed ? m_attributes & kept : FILE_ATTRIBUTE_HIDDEN) | FILE_ATTRIBUTE_ARCHIVE;
     CFileReplacement replacement;
-    if (!replacement.Begin(m_filePath, attributes)) return false;
-    // Every line read, as changed; then the new lines in the order they came.
-    CDescriptionReader reader(m_bytes.Data(), m_bytes.Size());
+    if (!replacement.Begin(file, attributes)) return false;
+    // The mark stays where it was; every line read, as changed; then the new
+    // lines in the order they came.
+    if (m_encoding.mark) replacement.Put(kUtf8Mark);
+    const std::string_view data = Data();
+    CDescriptionReader reader(data.data(), data.size());
     DescriptionLine line;
     for (size_t entry = 0; reader.ReadEntry(&line); ++entry) {
         const DescriptionChange* change = ChangeOf(entry);
@@ -292,8 +417,7 @@ bool CDescriptionFile::WriteBack() {
     if (!replacement.Commit()) return false;
     // The old file's other attributes too, where the replace did not keep them.
     DWORD all = existed ? m_attributes & ~DWORD(FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_HIDDEN;
-    if (GetFileAttributesA(m_filePath) != (all | FILE_ATTRIBUTE_ARCHIVE))
-        SetFileAttributesA(m_filePath, all | FILE_ATTRIBUTE_ARCHIVE);
+    if (file.Attributes() != (all | FILE_ATTRIBUTE_ARCHIVE)) file.SetAttributes(all | FILE_ATTRIBUTE_ARCHIVE);
     return true;
 }
 

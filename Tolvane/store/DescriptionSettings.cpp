@@ -23,11 +23,9 @@ bool ReadSettings(HKEY key, char* conversionFlag, char (&fileName)[kDescriptionN
     return ReadDescriptionName(key, fileName) != ERROR_KEY_DELETED;
 }
 
-}  // namespace
-
-bool ReadDescriptionSettings(std::string_view folder, DescriptionSettings* settings, HKEY* heldKey) {
+// The flag into settings and the file's name into fileName.
+void ReadValues(DescriptionSettings* settings, char (&fileName)[kDescriptionNameSize], HKEY* heldKey) {
     memset(settings, 0, sizeof *settings);
-    char fileName[kDescriptionNameSize] = {};
     bool done = false;
     if (heldKey && *heldKey) {
         done = ReadSettings(*heldKey, settings->conversionFlag, fileName);
@@ -42,10 +40,32 @@ bool ReadDescriptionSettings(std::string_view folder, DescriptionSettings* setti
         ReadSettings(key.Handle(), settings->conversionFlag, fileName);   // the defaults without a key
         if (heldKey) *heldKey = key.Release();
     }
+}
 
+}  // namespace
+
+bool ReadDescriptionSettings(std::string_view folder, DescriptionSettings* settings, HKEY* heldKey) {
+    char fileName[kDescriptionNameSize] = {};
+    ReadValues(settings, fileName, heldKey);
     size_t nameLength = strlen(fileName);
     if (folder.size() + nameLength > kMaxPathLength) return false;
     memcpy(settings->filePath, folder.data(), folder.size());
     memcpy(settings->filePath + folder.size(), fileName, nameLength + 1);
+    return true;
+}
+
+bool ReadDescriptionSettings(std::wstring_view folder, DescriptionSettings* settings, HKEY* heldKey) {
+    char fileName[kDescriptionNameSize] = {};
+    ReadValues(settings, fileName, heldKey);
+    if (folder.size() > kMaxPathLength) return false;
+    // The value is an ANSI text, as the registry's ANSI functions read it.
+    wchar_t* name = settings->wideFilePath + folder.size();
+    const size_t room = kMaxPathLength - folder.size();
+    int nameLength = room ? MultiByteToWideChar(CP_ACP, 0, fileName, -1, name, static_cast<int>(room + 1)) : 0;
+    if (nameLength <= 1) {  // did not fit (or no name)
+        settings->wideFilePath[0] = L'\0';
+        return false;
+    }
+    memcpy(settings->wideFilePath, folder.data(), folder.size() * sizeof(wchar_t));
     return true;
 }

@@ -9,7 +9,8 @@
 #include <string_view>
 
 struct DescriptionSettings {
-    char filePath[260];       // the folder followed by the file name
+    char filePath[260];       // the folder followed by the file name (ANSI reading)
+    wchar_t wideFilePath[260];  // the same, read for a wide folder
     char conversionFlag[4];   // only the first character counts
     // Descriptions are kept in the OEM code page in the file.
     bool Converts() const { return conversionFlag[0] == '0'; }
@@ -23,3 +24,5 @@ struct DescriptionSettings {
 // was deleted meanwhile is opened afresh. Without it the key is opened and
 // closed for this reading.
 bool ReadDescriptionSettings(std::string_view folder, DescriptionSettings* settings, HKEY* heldKey = nullptr);
+// The same for a wide folder: the path goes to wideFilePath (filePath stays empty).
+bool ReadDescriptionSettings(std::wstring_view folder, DescriptionSettings* settings, HKEY* heldKey = nullptr);

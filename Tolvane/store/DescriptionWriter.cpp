@@ -43,7 +43,15 @@ DescriptionLinePieces WrittenLine(std::string_view name, std::string_view descri
     return line;
 }
 
-void CleanDescription(char* text, size_t length) {
+namespace {
+
+template <class Char>
+void Clean(Char* text, size_t length) {
     for (size_t i = 0; i < length; ++i)
         if (text[i] == '\r' || text[i] == '\n' || text[i] == kCtrlZ) text[i] = ' ';
 }
+
+}  // namespace
+
+void CleanDescription(char* text, size_t length) { Clean(text, length); }
+void CleanDescription(wchar_t* text, size_t length) { Clean(text, length); }

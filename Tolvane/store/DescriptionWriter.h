@@ -24,5 +24,6 @@ DescriptionLinePieces WrittenLine(std::string_view name, std::string_view descri
 
 // What a new description becomes before it is stored, in place: every CR, LF
 // and Ctrl-Z turns into a blank, so that one description stays one line and
-// never ends the file's data early.
+// never ends the file's data early. Wide texts alike, before they are encoded.
 void CleanDescription(char* text, size_t length);
+void CleanDescription(wchar_t* text, size_t length);

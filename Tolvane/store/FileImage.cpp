@@ -15,10 +15,10 @@ const DWORD kShareRetryMs = 10;
 
 }  // namespace
 
-HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition) {
+HANDLE OpenShared(const CFileName& path, DWORD access, DWORD share, DWORD disposition) {
     DWORD start = GetTickCount();
     for (;;) {
-        HANDLE file = CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = path.Create(access, share, disposition, FILE_ATTRIBUTE_NORMAL);
         if (file != INVALID_HANDLE_VALUE) return file;
         DWORD error = GetLastError();
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
@@ -39,26 +39,24 @@ bool Busy(DWORD error) {
     return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
-bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
-
 // Windows 95, 98 and Me have no MoveFileExA and rename over no file. The old
 // file is renamed to its companion .$OL, the new one takes its name, then the
 // old one goes. A writer killed between the two renames leaves the old file
 // under the companion's name (readers find no descriptions meanwhile); the
 // next writer's turn puts it back first (RecoverInterruptedReplace), so nothing
 // is lost.
-bool MoveAsideAndIn(const char* source, const char* target) {
-    char old[MAX_PATH];
-    if (!CompanionPath(target, kOldExtension, old)) return false;
-    const bool existed = Exists(target);
-    if (existed && !MoveFileA(target, old)) return false;  // a reader has it open
-    if (!MoveFileA(source, target)) {
+bool MoveAsideAndIn(const CFileName& source, const CFileName& target) {
+    CFilePath old;
+    if (!CompanionPath(target, kOldExtension, &old)) return false;
+    const bool existed = target.Exists();
+    if (existed && !target.MoveTo(old.Name())) return false;  // a reader has it open
+    if (!source.MoveTo(target)) {
         DWORD error = GetLastError();
-        if (existed) MoveFileA(old, target);
+        if (existed) old.Name().MoveTo(target);
         SetLastError(error);
         return false;
     }
-    if (existed) DeleteFileA(old);
+    if (existed) old.Name().Delete();
     return true;
 }
 
@@ -72,11 +70,11 @@ bool MoveAsideAndIn(const char* source, const char* target) {
 // before the new one has its name, and Wine's moves the old file aside first,
 // so that readers find no file meanwhile and a writer killed there leaves none.
 // The new file has the folder's inherited security and no other streams.
-bool PutInPlace(const char* source, const char* target) {
-    if (MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+bool PutInPlace(const CFileName& source, const CFileName& target) {
+    if (source.MoveTo(target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     DWORD error = GetLastError();
     // Some redirectors refuse the write-through flag.
-    if (error == ERROR_INVALID_PARAMETER && MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING)) return true;
+    if (error == ERROR_INVALID_PARAMETER && source.MoveTo(target, MOVEFILE_REPLACE_EXISTING)) return true;
     if (error != ERROR_CALL_NOT_IMPLEMENTED) {
         SetLastError(error);
         return false;
@@ -93,34 +91,63 @@ bool FlushToDisk(HANDLE file) {
     return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED;
 }
 
-}  // namespace
+bool Split(const char* path, PathParts* parts) { return SplitPath(path, parts, IsAnsiLeadByte); }
+bool Split(const wchar_t* path, WidePathParts* parts) { return SplitPath(path, parts); }
 
-bool CompanionPath(const char* path, const char* extension, char* buffer) {
-    buffer[0] = '\0';
-    PathParts parts;
-    if (!SplitPath(path, &parts, IsAnsiLeadByte)) return false;
-    for (const char* own : {kTurnExtension, kNewExtension, kOldExtension})
-        if (EqualNoCase(parts.extension, own)) return false;
-    const size_t stem = parts.extension.data() - path;
-    const size_t length = strlen(extension);
-    if (stem + length > kMaxPathLength) return false;
-    memcpy(buffer, path, stem);
-    memcpy(buffer + stem, extension, length + 1);
+// An extension of path against one of ours (ASCII), folding only A to Z.
+template <class Char>
+bool SameExtension(std::basic_string_view<Char> extension, const char* ours) {
+    size_t length = strlen(ours);
+    if (extension.size() != length) return false;
+    for (size_t i = 0; i < length; ++i) {
+        Char a = extension[i], b = static_cast<unsigned char>(ours[i]);
+        if (a >= 'a' && a <= 'z') a = static_cast<Char>(a - 'a' + 'A');
+        if (b >= 'a' && b <= 'z') b = static_cast<Char>(b - 'a' + 'A');
+        if (a != b) return false;
+    }
     return true;
 }
 
-void RecoverInterruptedReplace(const char* path) {
-    char companion[MAX_PATH];
-    if (CompanionPath(path, kOldExtension, companion) && Exists(companion)) {
-        if (!Exists(path) && GetLastError() == ERROR_FILE_NOT_FOUND)
-            MoveFileA(companion, path);
-        else
-            DeleteFileA(companion);
-    }
-    if (CompanionPath(path, kNewExtension, companion) && Exists(companion)) DeleteFileA(companion);
+template <class Char>
+bool Companion(const Char* path, const char* extension, Char* buffer) {
+    buffer[0] = 0;
+    BasicPathParts<Char> parts;
+    if (!path || !Split(path, &parts)) return false;
+    for (const char* own : {kTurnExtension, kNewExtension, kOldExtension})
+        if (SameExtension(parts.extension, own)) return false;
+    const size_t stem = static_cast<size_t>(parts.extension.data() - path);
+    const size_t length = strlen(extension);
+    if (stem + length > kMaxPathLength) return false;
+    memcpy(buffer, path, stem * sizeof(Char));
+    for (size_t i = 0; i <= length; ++i) buffer[stem + i] = static_cast<Char>(extension[i]);
+    return true;
 }
 
-FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes) {
+}  // namespace
+
+bool CompanionPath(const char* path, const char* extension, char* buffer) {
+    return Companion(path, extension, buffer);
+}
+
+bool CompanionPath(const CFileName& path, const char* extension, CFilePath* companion) {
+    const bool made = path.IsWide() ? Companion(path.Wide(), extension, companion->WideBuffer())
+                                    : Companion(path.Ansi(), extension, companion->AnsiBuffer());
+    if (!made) companion->Clear();
+    return made;
+}
+
+void RecoverInterruptedReplace(const CFileName& path) {
+    CFilePath companion;
+    if (CompanionPath(path, kOldExtension, &companion) && companion.Name().Exists()) {
+        if (!path.Exists() && GetLastError() == ERROR_FILE_NOT_FOUND)
+            companion.Name().MoveTo(path);
+        else
+            companion.Name().Delete();
+    }
+    if (CompanionPath(path, kNewExtension, &companion) && companion.Name().Exists()) companion.Name().Delete();
+}
+
+FileReadResult ReadFileImage(const CFileName& path, CByteBuffer* bytes) {
     bytes->SetSize(0);
     HANDLE file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
@@ -165,28 +192,26 @@ FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes) {
     return result;
 }
 
-CFileReplacement::CFileReplacement() : m_file(INVALID_HANDLE_VALUE), m_failed(false), m_buffered(0) {
-    m_path[0] = '\0';
-    m_temporaryPath[0] = '\0';
-}
+CFileReplacement::CFileReplacement() : m_file(INVALID_HANDLE_VALUE), m_failed(false), m_buffered(0) {}
 
 CFileReplacement::~CFileReplacement() { Abandon(); }
 
-bool CFileReplacement::Begin(const char* path, DWORD attributes) {
+bool CFileReplacement::Begin(const CFileName& path, DWORD attributes) {
     Abandon();
     m_failed = false;
     m_buffered = 0;
-    if (!CopyText(path, m_path, sizeof m_path) || !CompanionPath(m_path, kNewExtension, m_temporaryPath)) return false;
-    m_file = CreateFileA(m_temporaryPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+    if (!m_path.Set(path) || !CompanionPath(path, kNewExtension, &m_temporaryPath)) return false;
+    const CFileName temporary = m_temporaryPath.Name();
+    m_file = temporary.Create(GENERIC_WRITE, 0, CREATE_ALWAYS, attributes);
     if (m_file == INVALID_HANDLE_VALUE) {
         // One that a killed writer left with other attributes (hidden where
         // this one is not) cannot be overwritten: it goes first.
-        SetFileAttributesA(m_temporaryPath, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(m_temporaryPath);
-        m_file = CreateFileA(m_temporaryPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+        temporary.SetAttributes(FILE_ATTRIBUTE_NORMAL);
+        temporary.Delete();
+        m_file = temporary.Create(GENERIC_WRITE, 0, CREATE_NEW, attributes);
     }
     if (m_file != INVALID_HANDLE_VALUE) return true;
-    m_temporaryPath[0] = '\0';
+    m_temporaryPath.Clear();
     return false;
 }
 
@@ -224,8 +249,8 @@ bool CFileReplacement::Commit() {
     // Refused while a reader has the file open.
     DWORD start = GetTickCount();
     for (;;) {
-        if (PutInPlace(m_temporaryPath, m_path)) {
-            m_temporaryPath[0] = '\0';
+        if (PutInPlace(m_temporaryPath.Name(), m_path.Name())) {
+            m_temporaryPath.Clear();
             return true;
         }
         if (!Busy(GetLastError()) || GetTickCount() - start >= kReplaceWaitMs) break;
@@ -238,6 +263,6 @@ bool CFileReplacement::Commit() {
 void CFileReplacement::Abandon() {
     if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
     m_file = INVALID_HANDLE_VALUE;
-    if (m_temporaryPath[0]) DeleteFileA(m_temporaryPath);
-    m_temporaryPath[0] = '\0';
+    if (!m_temporaryPath.Empty()) m_temporaryPath.Name().Delete();
+    m_temporaryPath.Clear();
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "ByteBuffer.h"
+#include "FileName.h"
 
 #include <string_view>
 
@@ -33,9 +34,9 @@ enum FileReadResult {
 // readers in (FILE_SHARE_READ), a writer nobody; while another process holds the
 // file in a way that excludes this open, it is tried again for about a second.
 // INVALID_HANDLE_VALUE with the last error set when that fails.
-HANDLE OpenShared(const char* path, DWORD access, DWORD share, DWORD disposition);
+HANDLE OpenShared(const CFileName& path, DWORD access, DWORD share, DWORD disposition);
 
-FileReadResult ReadFileImage(const char* path, CByteBuffer* bytes);
+FileReadResult ReadFileImage(const CFileName& path, CByteBuffer* bytes);
 
 // How long a writer tries to put its new file in place while readers have the
 // old one open; then it gives up and the old file stays.
@@ -51,17 +52,19 @@ const char kTurnExtension[] = ".$LK";
 const char kNewExtension[] = ".$NW";
 const char kOldExtension[] = ".$OL";
 
-// The companion of path with extension into buffer (MAX_PATH bytes). False when
-// it would be too long, or when path itself carries one of the three extensions
-// above (such a file is never written: its companions would be itself).
+// The companion of path with extension into buffer (MAX_PATH bytes), or into a
+// path of path's own form. False when it would be too long, or when path itself
+// carries one of the three extensions above (such a file is never written: its
+// companions would be itself).
 bool CompanionPath(const char* path, const char* extension, char* buffer);
+bool CompanionPath(const CFileName& path, const char* extension, CFilePath* companion);
 
 // Undoes what a writer killed in the middle of a replace left in path's folder,
 // so that a writer inside its turn starts from one file: an old file moved
 // aside on Windows 95, 98 or Me is put back when the new one never took its
 // place (and removed when it did), and a new content that never took its place
 // is removed. Only for a writer that holds the turn.
-void RecoverInterruptedReplace(const char* path);
+void RecoverInterruptedReplace(const CFileName& path);
 
 // A new content for a file, written piece by piece into its companion .$NW and
 // put in its place by Commit. Without a successful Commit the companion is
@@ -75,8 +78,9 @@ public:
     CFileReplacement& operator=(const CFileReplacement&) = delete;
 
     // Creates the new file with the given attributes (those the file is to
-    // have), over one a killed writer left. False when it cannot.
-    bool Begin(const char* path, DWORD attributes);
+    // have), over one a killed writer left; its name has path's form. False
+    // when it cannot.
+    bool Begin(const CFileName& path, DWORD attributes);
     // Appends bytes; a failure is remembered and makes Commit fail.
     void Put(std::string_view bytes);
     // Writes what is left, flushes it to the disk and puts it in the place of
@@ -90,8 +94,8 @@ private:
 
     HANDLE m_file;
     bool m_failed;
-    char m_path[MAX_PATH];
-    char m_temporaryPath[MAX_PATH];
+    CFilePath m_path;
+    CFilePath m_temporaryPath;
     DWORD m_buffered;
     char m_buffer[4096];
 };

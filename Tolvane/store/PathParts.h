@@ -1,7 +1,7 @@
 // Splitting a path into drive, folder, name and extension, and comparing names
 // the way every part of Tolvane compares them: only the letters A to Z fold.
-// Pure code over bytes (no Windows headers, no allocation), shared by the
-// store, the shell extension and the column hook.
+// ANSI paths and wide ones alike. Pure code over bytes (no Windows headers, no
+// allocation), shared by the store, the shell extension and the column hook.
 #pragma once
 
 #include <cstddef>
@@ -16,32 +16,39 @@ typedef bool (*LeadByteTest)(unsigned char byte);
 
 // The parts are views into the split path, which must outlive them. They follow
 // each other in the path, so drive and folder, and name and extension, are
-// contiguous too.
-struct PathParts {
-    std::string_view drive;      // "C:" when the second character is a colon, else empty
-    std::string_view folder;     // up to and including the last '\' or '/', else empty
-    std::string_view name;       // the file's own name before its last full stop
-    std::string_view extension;  // from the last full stop on, the stop included; may be empty
+// contiguous too. Char is char for ANSI paths and wchar_t for wide (UTF-16) ones.
+template <class Char>
+struct BasicPathParts {
+    typedef std::basic_string_view<Char> View;
+    View drive;      // "C:" when the second character is a colon, else empty
+    View folder;     // up to and including the last '\' or '/', else empty
+    View name;       // the file's own name before its last full stop
+    View extension;  // from the last full stop on, the stop included; may be empty
 
     // The file's own name, extension included: the key of its description.
-    std::string_view FileName() const { return std::string_view(name.data(), name.size() + extension.size()); }
+    View FileName() const { return View(name.data(), name.size() + extension.size()); }
     // Drive and folder: where its description file is.
-    std::string_view FolderPath() const {
-        return std::string_view(drive.data(), drive.size() + folder.size());
-    }
+    View FolderPath() const { return View(drive.data(), drive.size() + folder.size()); }
 };
+typedef BasicPathParts<char> PathParts;
+typedef BasicPathParts<wchar_t> WidePathParts;
 
 // Splits path into parts. Returns false, with all parts empty, when path is null
-// or longer than kMaxPathLength. isLeadByte may be null (single-byte code page).
+// or longer than kMaxPathLength. isLeadByte may be null (single-byte code page);
+// a wide path has no double-byte characters.
 bool SplitPath(const char* path, PathParts* parts, LeadByteTest isLeadByte = nullptr);
+bool SplitPath(const wchar_t* path, WidePathParts* parts);
 
 // The file's own name of path (the key), or empty when the path ends in a
 // separator or is too long. Cheaper than SplitPath when only the key is needed.
 std::string_view PathKey(std::string_view path, LeadByteTest isLeadByte = nullptr);
+std::wstring_view PathKey(std::wstring_view path);
 
 // True when a and b are equal, folding only the letters A to Z.
 bool EqualNoCase(std::string_view a, std::string_view b);
+bool EqualNoCase(std::wstring_view a, std::wstring_view b);
 
-// Copies text into buffer (size bytes, at least 1) with a terminating zero;
+// Copies text into buffer (size characters, at least 1) with a terminating zero;
 // false, with the buffer empty, when it does not fit.
 bool CopyText(std::string_view text, char* buffer, size_t size);
+bool CopyText(std::wstring_view text, wchar_t* buffer, size_t size);

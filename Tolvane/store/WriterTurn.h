@@ -27,6 +27,8 @@
 
 #include <windows.h>
 
+#include "FileName.h"
+
 // How long a writer waits for another writer's turn before it gives up.
 const DWORD kTurnWaitMs = 3000;
 
@@ -40,11 +42,11 @@ public:
     // Takes the turn on the description file at path, waiting up to
     // kTurnWaitMs while another writer holds it. False, without the turn,
     // when it is still held then or the turn's file cannot be made here.
-    bool Take(const char* path);
+    bool Take(const CFileName& path);
     void Release();
     bool Held() const { return m_file != INVALID_HANDLE_VALUE; }
 
 private:
     HANDLE m_file;
-    char m_path[MAX_PATH];
+    CFilePath m_path;
 };

@@ -2,6 +2,8 @@
 // view, and the shell view's answers for its own columns.
 #include "ExplorerShape.h"
 
+#include "TestSupport.h"
+
 #include <commctrl.h>
 #include <string.h>
 
@@ -12,10 +14,16 @@ namespace explorershape {
 namespace {
 
 bool g_unicodeNotify = false;
+bool g_unicodeWindows = false;
+
+LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return IsWindowUnicode(window) ? DefWindowProcW(window, message, wParam, lParam)
+                                   : DefWindowProcA(window, message, wParam, lParam);
+}
 std::map<int, int> g_clicks;
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefaultProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK ShellViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -44,7 +52,7 @@ LRESULT CALLBACK ShellViewProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         HWND list = FindWindowExA(window, nullptr, "SysListView32", nullptr);
         if (list) MoveWindow(list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefaultProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK FrameSizeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -58,6 +66,17 @@ LRESULT CALLBACK FrameSizeProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 void RegisterOne(const char* name, WNDPROC proc) {
+    if (g_unicodeWindows) {
+        std::wstring wideName = testsupport::FromAnsi(name);
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = proc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = wideName.c_str();
+        RegisterClassW(&windowClass);
+        return;
+    }
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = proc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -80,8 +99,9 @@ std::string Shown(const char* bytes, int count) {
 
 }  // namespace
 
-void RegisterClasses(bool unicodeNotify) {
+void RegisterClasses(bool unicodeNotify, bool unicodeWindows) {
     g_unicodeNotify = unicodeNotify;
+    g_unicodeWindows = unicodeWindows;
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterOne("ExploreWClass", FrameSizeProc);
@@ -93,8 +113,12 @@ void RegisterFrameClass(const char* name) { RegisterOne(name, FrameSizeProc); }
 
 Explorer CreateExplorer(const char* frameClass, const std::string& title, DWORD style) {
     Explorer explorer;
-    explorer.frame = CreateWindowExA(0, frameClass, title.c_str(), style, 20, 20, 760,
-                                     420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (g_unicodeWindows)
+        explorer.frame = CreateWindowExW(0, testsupport::FromAnsi(frameClass).c_str(), testsupport::Wide(title).c_str(),
+                                         style, 20, 20, 760, 420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    else
+        explorer.frame = CreateWindowExA(0, frameClass, title.c_str(), style, 20, 20, 760,
+                                         420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     CreateView(&explorer);
     return explorer;
 }
@@ -122,11 +146,20 @@ void FillList(HWND list, const std::vector<std::string>& columns, const std::vec
         SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
     }
     for (size_t row = 0; row < labels.size(); ++row) {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(row);
-        item.pszText = const_cast<char*>(labels[row].c_str());
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        if (g_unicodeWindows) {
+            std::wstring label = testsupport::Wide(labels[row]);
+            LVITEMW item = {};
+            item.mask = LVIF_TEXT;
+            item.iItem = static_cast<int>(row);
+            item.pszText = &label[0];
+            SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        } else {
+            LVITEMA item = {};
+            item.mask = LVIF_TEXT;
+            item.iItem = static_cast<int>(row);
+            item.pszText = const_cast<char*>(labels[row].c_str());
+            SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        }
         for (size_t column = 1; column < columns.size(); ++column) {
             LVITEMA cell = {};
             cell.mask = LVIF_TEXT;
@@ -195,6 +228,17 @@ std::string CellTextW(HWND list, int row, int column) {
     char converted[600] = {};
     WideCharToMultiByte(CP_ACP, 0, text, -1, converted, sizeof converted, nullptr, nullptr);
     return converted;
+}
+
+std::string CellTextUtf8(HWND list, int row, int column) {
+    WCHAR text[260] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 260;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    text[259] = L'\0';
+    return testsupport::Utf8(text);
 }
 
 std::string SmallCellA(HWND list, int row, int column, int room) {

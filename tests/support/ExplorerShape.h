@@ -21,7 +21,9 @@ struct Explorer {
 
 // Registers "ExploreWClass", "CabinetWClass" and "SHELLDLL_DefView" once.
 // unicodeNotify: the shell view asks for wide notifications (LVN_GETDISPINFOW).
-void RegisterClasses(bool unicodeNotify);
+// unicodeWindows: the classes are Unicode ones, as Explorer's are on Windows NT;
+// titles and labels are then given in UTF-8 and may hold any script.
+void RegisterClasses(bool unicodeNotify, bool unicodeWindows = false);
 // Registers a frame class of another name (one that is not Explorer's, say).
 void RegisterFrameClass(const char* name);
 
@@ -46,6 +48,7 @@ int ColumnWidth(HWND list, int column);
 // The text of one cell as LVM_GETITEMTEXTA / LVM_GETITEMTEXTW return it.
 std::string CellTextA(HWND list, int row, int column);
 std::string CellTextW(HWND list, int row, int column);  // converted to ANSI
+std::string CellTextUtf8(HWND list, int row, int column);  // read wide, in UTF-8
 // A request with a buffer of `room` characters prefilled with 'X': the bytes
 // as the list view left them, a zero shown as "\0".
 std::string SmallCellA(HWND list, int row, int column, int room);

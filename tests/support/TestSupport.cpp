@@ -1,5 +1,6 @@
 // The tests' shared helpers (TestSupport.h): the kind of Windows, the built binaries,
-// scratch folders, files, registry values, processes and message pumps.
+// scratch folders, files, registry values, processes, message pumps, and texts
+// converted between UTF-8, UTF-16 and the ANSI code page.
 #include "TestSupport.h"
 
 #include <shlwapi.h>
@@ -18,24 +19,33 @@ std::string ModuleFolder() {
     return path;
 }
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+// Wide, so that files named in any script go too.
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = folder + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = folder + L"\\" + name;
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(full);
             else
-                DeleteFileA(full.c_str());
-        } while (FindNextFileA(search, &found));
+                DeleteFileW(full.c_str());
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
+    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(folder.c_str());
+}
+
+std::wstring FromCodePage(UINT codePage, const std::string& text) {
+    if (text.empty()) return std::wstring();
+    int units = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], units);
+    return wide;
 }
 
 }  // namespace
@@ -51,6 +61,18 @@ bool IsSixtyFourBitWindows() {
     return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 #endif
 }
+
+std::wstring Wide(const std::string& utf8) { return FromCodePage(CP_UTF8, utf8); }
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], bytes, nullptr, nullptr);
+    return utf8;
+}
+
+std::wstring FromAnsi(const std::string& ansi) { return FromCodePage(CP_ACP, ansi); }
 
 std::string DistFile(const char* name) {
     return std::string(TOLVANE_DIST_DIR) + "\\" + name;
@@ -77,7 +99,7 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-    if (!path_.empty()) RemoveTree(path_);
+    if (!path_.empty()) RemoveTree(FromAnsi(path_));
 }
 
 std::string ReadFileBytes(const std::string& path) {
@@ -93,7 +115,11 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    return WriteFileBytes(FromAnsi(path), bytes);
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);

@@ -42,6 +42,14 @@ private:
 
 std::string ReadFileBytes(const std::string& path);           // empty when missing
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// Files named in any script go by wide names.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+// Texts of any script: the tests write them in UTF-8 and hand them to Windows
+// wide (Windows' own conversions, not the product's). FromAnsi: an ANSI text.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+std::wstring FromAnsi(const std::string& ansi);
 bool FileExists(const std::string& path);
 DWORD Attributes(const std::string& path);                    // INVALID_FILE_ATTRIBUTES when missing
 

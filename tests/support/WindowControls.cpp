@@ -1,6 +1,8 @@
 // Reading windows and pressing their buttons (WindowControls.h).
 #include "WindowControls.h"
 
+#include "TestSupport.h"
+
 #include <vector>
 
 namespace testsupport {
@@ -34,6 +36,20 @@ void TypeInto(HWND dialog, int id, const std::string& text) {
     SendMessageA(edit, EM_SETSEL, 0, -1);
     if (text.empty()) SendMessageA(edit, WM_CHAR, VK_BACK, 0);
     for (char c : text) SendMessageA(edit, WM_CHAR, static_cast<BYTE>(c), 0);
+}
+
+void TypeInto(HWND dialog, int id, const std::wstring& text) {
+    HWND edit = GetDlgItem(dialog, id);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    if (text.empty()) SendMessageW(edit, WM_CHAR, VK_BACK, 0);
+    for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 0);
+}
+
+std::string WideText(HWND window) {
+    if (!window) return std::string();
+    std::vector<wchar_t> text(static_cast<size_t>(GetWindowTextLengthW(window)) + 2, L'\0');
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return Utf8(text.data());
 }
 
 }  // namespace testsupport

@@ -22,5 +22,10 @@ void PostCommand(HWND dialog, int id);               // WM_COMMAND (id, BN_CLICK
 // Selects the whole field and types the text over it character by character, as
 // WM_CHAR (an empty text deletes it).
 void TypeInto(HWND dialog, int id, const std::string& text);
+// The same with wide characters: letters of any script, into a Unicode field.
+void TypeInto(HWND dialog, int id, const std::wstring& text);
+
+// A window's text read wide, in UTF-8: letters of any script.
+std::string WideText(HWND window);
 
 }  // namespace testsupport

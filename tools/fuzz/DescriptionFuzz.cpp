@@ -2,13 +2,18 @@
 // Property: whatever bytes are read, every name can be written, and what is
 // written reads back to the same entries. The path splitting runs on the same
 // bytes: it must agree with itself and never overrun. The index over the names
-// must find what a scan of the lines finds.
+// must find what a scan of the lines finds. A file is told UTF-8 exactly when
+// its bytes (before a Ctrl-Z) decode and encode back to themselves and hold one
+// beyond ASCII, or begin with the mark; UTF-16 text that has a UTF-8 form
+// comes back from it unit for unit.
 #include "store/DescriptionIndex.h"
 #include "store/DescriptionReader.h"
 #include "store/DescriptionWriter.h"
 #include "store/PathParts.h"
+#include "store/TextEncoding.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -38,6 +43,62 @@ bool LeadByte(unsigned char c) { return c >= 0x81 && c <= 0x9f; }
 void Append(std::string* image, std::string_view name, std::string_view description, std::string_view tail) {
     DescriptionLinePieces line = WrittenLine(name, description, tail);
     for (int i = 0; i < line.count; ++i) image->append(line.pieces[i]);
+}
+
+// The encoding told of the bytes, checked against a decode and encode.
+void CheckEncoding(const char* bytes, size_t size) {
+    FileEncoding found = DetectEncoding(bytes, size);
+    std::string data(bytes, size);
+    data = data.substr(0, data.find('\x1a'));
+    if (data.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        if (found.encoding != TextEncoding::Utf8 || !found.mark || found.dataStart != 3) abort();
+        return;
+    }
+    if (found.mark || found.dataStart != 0) abort();
+    std::vector<wchar_t> wide(data.size() + 1);
+    size_t units = Utf8ToUtf16(data, wide.data());
+    std::vector<char> back(3 * units + 1);
+    size_t written = 0;
+    if (!Utf16ToUtf8(std::wstring_view(wide.data(), units), back.data(), &written)) abort();
+    bool same = std::string(back.data(), written) == data;
+    bool beyondAscii = false;
+    for (char c : data) beyondAscii |= static_cast<unsigned char>(c) >= 0x80;
+    if ((found.encoding == TextEncoding::Utf8) != (same && beyondAscii)) abort();
+
+    // Decoding within a room gives a prefix of the whole, never half a pair.
+    for (size_t room : {size_t(0), size_t(1), size_t(5), units / 2 + 1}) {
+        std::vector<wchar_t> part(room + 1);
+        size_t used = 0;
+        size_t got = Utf8ToUtf16Within(data, part.data(), room, &used);
+        if (got > room || used > data.size()) abort();
+        if (!std::equal(part.begin(), part.begin() + got, wide.begin())) abort();
+        if (got > 0 && part[got - 1] >= 0xD800 && part[got - 1] <= 0xDBFF) abort();
+    }
+}
+
+// The bytes as UTF-16 units: a text with a UTF-8 form comes back whole; one
+// without holds a lone surrogate.
+void CheckUtf16(const uint8_t* data, size_t size) {
+    std::vector<wchar_t> units;
+    for (size_t i = 0; i + 1 < size; i += 2) units.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
+    std::vector<char> utf8(3 * units.size() + 1);
+    size_t written = 0;
+    bool lone = false;
+    for (size_t i = 0; i < units.size(); ++i) {
+        bool high = units[i] >= 0xD800 && units[i] <= 0xDBFF, low = units[i] >= 0xDC00 && units[i] <= 0xDFFF;
+        if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF)
+            ++i;
+        else if (high || low)
+            lone = true;
+    }
+    bool encoded = Utf16ToUtf8(std::wstring_view(units.data(), units.size()), utf8.data(), &written);
+    if (encoded == lone) abort();
+    if (!encoded) return;
+    std::string text(utf8.data(), written);
+    if (Utf8SequenceLength(text) == 0 && !text.empty()) abort();
+    std::vector<wchar_t> back(written + 1);
+    size_t count = Utf8ToUtf16(text, back.data());
+    if (count != units.size() || !std::equal(units.begin(), units.end(), back.begin())) abort();
 }
 
 }  // namespace
@@ -84,6 +145,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             seen.push_back(line.name);
         }
     }
+
+    CheckEncoding(bytes, size);
+    CheckUtf16(data, size);
 
     std::string path(bytes, size);
     path = path.substr(0, path.find('\0'));

@@ -76,6 +76,33 @@ int Cells(const std::vector<std::string>& args) {
     return 0;
 }
 
+// An argument in UTF-8, given as "hex:" and its bytes in hex digits: a command
+// line passes through the ANSI code page, which lacks most letters.
+std::string Utf8Argument(const std::string& argument) {
+    if (argument.compare(0, 4, "hex:") != 0) return argument;
+    std::string bytes;
+    for (size_t at = 4; at + 1 < argument.size(); at += 2)
+        bytes.push_back(static_cast<char>(strtoul(argument.substr(at, 2).c_str(), nullptr, 16)));
+    return bytes;
+}
+
+// widecells FRAMECLASS TITLE LABEL...: a Unicode folder window, as Explorer's are
+// on Windows NT, titled and labelled in UTF-8 (hex arguments); its cells read wide.
+int WideCells(const std::vector<std::string>& args) {
+    if (args.size() < 2) return 2;
+    RegisterClasses(true, true);
+    Explorer explorer = CreateExplorer(args[0].c_str(), Utf8Argument(args[1]));
+    std::vector<std::string> labels;
+    for (size_t at = 2; at < args.size(); ++at) labels.push_back(Utf8Argument(args[at]));
+    FillList(explorer.list, StandardColumns(), labels);
+    Focus(explorer.list);
+    Report("columns.after", ColumnTitles(explorer.list));
+    for (size_t row = 0; row < labels.size(); ++row)
+        Report("cell.U." + std::to_string(row), CellTextUtf8(explorer.list, static_cast<int>(row), 4));
+    DestroyWindow(explorer.frame);
+    return 0;
+}
+
 // navigate TITLE LABEL: a folder window moves to a new view; the old view is
 // destroyed after the new one exists, and the new list view never gets the focus.
 int Navigate(const std::vector<std::string>& args) {
@@ -458,6 +485,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 3, argv + argc);
     int result = 2;
     if (scenario == "cells") result = Cells(args);
+    else if (scenario == "widecells") result = WideCells(args);
     else if (scenario == "navigate") result = Navigate(args);
     else if (scenario == "layouts") result = Layouts(args);
     else if (scenario == "fewtitles") result = FewTitles(args);

@@ -448,6 +448,76 @@ TEST_F(ColumnHook, CellsReadAsTheStoreReadsThem) {
     EXPECT_EQ(report["cell.A.3"], "before");
 }
 
+std::string Hex(const std::string& utf8) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex = "hex:";
+    for (unsigned char c : utf8) {
+        hex += kDigits[c >> 4];
+        hex += kDigits[c & 15];
+    }
+    return hex;
+}
+
+// Files named in any script, in a Unicode folder window (as Explorer's are on
+// Windows NT) of a folder named in any script: each cell shows its description
+// in its letters from a UTF-8 file, with or without the mark. In an ANSI file, a
+// line for ??.txt (the ANSI name Windows gives 日本.txt and 中文.txt alike)
+// shows for none of them. Asked in ANSI, the cells of a UTF-8 file come in the
+// ANSI code page.
+TEST_F(ColumnHook, CellsOfNamesInAnyScript) {
+    const std::wstring greek = testsupport::FromAnsi(folder_.Path()) + L"\\" + testsupport::Wide("Ελληνικά");
+    ASSERT_TRUE(CreateDirectoryW(greek.c_str(), nullptr));
+    const std::string greekTitle = "Exploring - " + testsupport::Utf8(greek);
+    const std::string peers =
+        "first.txt Grüße aus Köln\r\n日本.txt 日本語の説明\r\n\"Ελληνικά αρχεία.doc\" Ελληνική περιγραφή\r\n"
+        "emoji.txt 😀 smile\r\n";
+    Activate();
+    for (const char* mark : {"\xEF\xBB\xBF", ""}) {
+        SCOPED_TRACE(mark[0] ? "with the mark" : "without the mark");
+        ASSERT_TRUE(testsupport::WriteFileBytes(greek + L"\\DESCRIPT.ION", mark + peers));
+        Report report = RunHelper("widecells", {"CabinetWClass", Hex(greekTitle), "first.txt", Hex("日本.txt"),
+                                                Hex("Ελληνικά αρχεία.doc"), "emoji.txt", Hex("中文.txt")});
+        EXPECT_EQ(report["columns.after"], kWithColumn);
+        EXPECT_EQ(report["cell.U.0"], "Grüße aus Köln");
+        EXPECT_EQ(report["cell.U.1"], "日本語の説明");
+        EXPECT_EQ(report["cell.U.2"], "Ελληνική περιγραφή");
+        EXPECT_EQ(report["cell.U.3"], "😀 smile");
+        EXPECT_EQ(report["cell.U.4"], "");
+    }
+
+    // A name the ANSI file cannot hold is looked up under the file's short name,
+    // as the dialog stores it.
+    const std::wstring named = testsupport::FromAnsi(folder_.File("")) + testsupport::Wide("日本語のファイル.txt");
+    ASSERT_TRUE(testsupport::WriteFileBytes(named, "x"));
+    wchar_t shortPath[MAX_PATH] = L"";
+    ASSERT_GT(GetShortPathNameW(named.c_str(), shortPath, MAX_PATH), 0u);
+    const std::string shortName = testsupport::Utf8(wcsrchr(shortPath, L'\\') + 1);
+    Describe(folder_.Path(), "??.txt WRONG: shown for every such name\r\ncaf\xE9.txt caf\xE9 cr\xE8me\r\n" +
+                                 shortName + " under the short name\r\n");
+    Report report = RunHelper("widecells", {"ExploreWClass", Hex(Title()), Hex("日本.txt"), Hex("中文.txt"),
+                                            Hex("café.txt"), Hex("日本語のファイル.txt")});
+    EXPECT_EQ(report["cell.U.0"], "");
+    EXPECT_EQ(report["cell.U.1"], "");
+    EXPECT_EQ(report["cell.U.2"], "café crème");
+    EXPECT_EQ(report["cell.U.3"], "under the short name");
+
+    Describe(folder_.Path(), "\xEF\xBB\xBF" + peers);
+    report = RunHelper("cells", {"CabinetWClass", Title(), "0", "first.txt", "emoji.txt"});
+    EXPECT_EQ(report["cell.A.0"], "Gr\xFC\xDF" "e aus K\xF6ln");
+    EXPECT_EQ(report["cell.A.1"].substr(report["cell.A.1"].find(' ')), " smile");
+
+    // Where Windows is 98 (as Wine tells the helper program), the wide functions
+    // go unused: the label is read in ANSI, 日本.txt comes as ??.txt, and that
+    // finds nothing, while an ANSI name is answered, also to a wide request.
+    const char kVersionKey[] = "Software\\Wine\\AppDefaults\\columnhook_helper.exe";
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CURRENT_USER, kVersionKey, "Version", "win98"));
+    Describe(folder_.Path(), "??.txt WRONG\r\n日本.txt 日本語の説明\r\nfirst.txt Grüße\r\n");
+    report = RunHelper("widecells", {"CabinetWClass", Hex(Title()), Hex("日本.txt"), "first.txt"});
+    testsupport::DeleteRegTree(HKEY_CURRENT_USER, kVersionKey);
+    EXPECT_EQ(report["cell.U.0"], "");
+    EXPECT_EQ(report["cell.U.1"], "Grüße");
+}
+
 // Each folder window is answered from its own folder, also when several share a
 // thread, and a window that moves to another folder is answered from there at once.
 TEST_F(ColumnHook, EachWindowFromItsOwnFolder) {

@@ -52,4 +52,27 @@ TEST(MenuText, BytesAreKeptAsTheyAre) {
     EXPECT_EQ("\"\"", Build("", 10));
 }
 
+// Wide texts are cut unit by unit, but a letter of two units (a surrogate pair)
+// stays whole or goes whole.
+TEST(MenuText, WideTextsNeverCutALetterInTwo) {
+    struct Case {
+        const wchar_t* description;
+        unsigned width;
+        const wchar_t* shown;
+    } cases[] = {
+        {L"日本語の説明", 6, L"\"日本語の説明\""},
+        {L"日本語の説明", 4, L"\"日...\""},
+        {L"ab\U0001F600cd", 3, L"\"ab\""},
+        {L"ab\U0001F600", 4, L"\"ab\U0001F600\""},
+        {L"ab\U0001F600cd", 4, L"\"a...\""},
+        {L"abcdef\U0001F600", 7, L"\"abc...\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.width);
+        wchar_t text[kMenuTextSize];
+        BuildMenuText(c.description, c.width, text);
+        EXPECT_EQ(std::wstring(c.shown), std::wstring(text));
+    }
+}
+
 }  // namespace

@@ -29,13 +29,17 @@ RegisteredServer::~RegisteredServer() {
 }
 
 IDataObject* MakeFileDataObject(const std::vector<std::string>& paths) {
+    std::vector<std::wstring> wide;
+    for (const std::string& path : paths) wide.push_back(testsupport::FromAnsi(path));
+    return MakeFileDataObject(wide);
+}
+
+IDataObject* MakeFileDataObject(const std::vector<std::wstring>& paths) {
     if (paths.empty()) return nullptr;
     std::vector<PIDLIST_ABSOLUTE> items;
-    for (const std::string& path : paths) {
-        wchar_t wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    for (const std::wstring& path : paths) {
         PIDLIST_ABSOLUTE item = nullptr;
-        if (FAILED(SHParseDisplayName(wide, nullptr, &item, 0, nullptr))) break;
+        if (FAILED(SHParseDisplayName(path.c_str(), nullptr, &item, 0, nullptr))) break;
         items.push_back(item);
     }
     IDataObject* data = nullptr;

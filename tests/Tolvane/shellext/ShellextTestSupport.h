@@ -79,6 +79,8 @@ private:
 // A data object for files of one folder, made by Wine's shell through the
 // folder's IShellFolder::GetUIObjectOf. Null when the shell cannot make one.
 IDataObject* MakeFileDataObject(const std::vector<std::string>& paths);
+// The same for files named in any script.
+IDataObject* MakeFileDataObject(const std::vector<std::wstring>& paths);
 
 // An extension object created through COM activation (CoCreateInstance).
 HRESULT CreateExtension(REFIID iid, void** object);

@@ -217,6 +217,18 @@ TEST_F(AllocationFailureTest, SetAddsAnEntryInTheOemCodePage) {
     EXPECT_EQ(Get("new file.txt"), "caf\xe9");
 }
 
+// A UTF-8 file: the ANSI text converted on its way in, the entry read back
+// converted on its way out.
+TEST_F(AllocationFailureTest, SetAndGetInAUtf8File) {
+    const std::string old = std::string("\xEF\xBB\xBF") + kOld;
+    const std::string changed =
+        "\xEF\xBB\xBF" "first.txt one\r\n\"my notes.txt\" two\x04tail\r\nlast.txt three\r\nnew.txt caf\xC3\xA9\r\n";
+    const char* added = P("new.txt");
+    ForEveryAllocation(old, changed, [&] { SetDescription("caf\xE9", added); },
+                       [&] { EXPECT_EQ(Get("first.txt"), "one"); });
+    EXPECT_EQ(Get("new.txt"), "caf\xE9");
+}
+
 TEST_F(AllocationFailureTest, Delete) {
     const std::string changed = "first.txt one\r\nlast.txt three\r\n";
     const char* notes = P("MY NOTES.TXT");
@@ -274,12 +286,14 @@ protected:
         InitCommonControlsEx(&classes);
         path = Path("first.txt");
         ASSERT_TRUE(WriteFileBytes(path, "x"));
+        file.Clear();
+        strcpy(file.ansi, path.c_str());
     }
     void TearDown() override { DeleteFileA(path.c_str()); }
 
     HWND Open() {
         return CreateDialogParamA(g_moduleHandle, MAKEINTRESOURCEA(IDD_EDIT_DIALOG), nullptr, EditDialogProc,
-                                  reinterpret_cast<LPARAM>(path.c_str()));
+                                  reinterpret_cast<LPARAM>(&file));
     }
     std::string FieldText(HWND dialog) {
         char text[256] = "";
@@ -288,6 +302,7 @@ protected:
     }
 
     std::string path;
+    SelectedFile file;
 };
 
 // Filling the fields fails softly: a field that could not be filled is

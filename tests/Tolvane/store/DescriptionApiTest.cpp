@@ -109,6 +109,38 @@ TEST_F(DescriptionApiTest, AnsiSettingConvertsFromTheNextCall) {
     EXPECT_EQ(Get(path), "\x82t\x82");
 }
 
+// A UTF-8 file as other programs write it, with and without the mark: the
+// exports answer in the ANSI code page, and a change replaces the entry's line
+// in UTF-8 (no second line of the same name).
+TEST_F(DescriptionApiTest, Utf8FilesThroughTheAnsiFunctions) {
+    for (const char* mark : {"\xEF\xBB\xBF", ""}) {
+        SCOPED_TRACE(mark[0] ? "with the mark" : "without the mark");
+        const std::string peers = "first.txt Grüße aus Köln\r\nsecond.txt naïve café\r\n日本.txt 日本語\r\n";
+        ASSERT_TRUE(WriteFileBytes(Ion(), mark + peers));
+        EXPECT_EQ("Gr\xFC\xDF" "e aus K\xF6ln", Get(folder.File("first.txt")));
+        EXPECT_EQ("na\xEFve caf\xE9", Get(folder.File("SECOND.TXT")));
+        set("Gr\xFC\xDF" "e aus M\xFCnchen", folder.File("first.txt").c_str());
+        set("\xA9 2004", folder.File("new.txt").c_str());
+        EXPECT_EQ(std::string(mark) + "first.txt Grüße aus München\r\nsecond.txt naïve café\r\n日本.txt 日本語\r\n"
+                  "new.txt © 2004\r\n", ReadFileBytes(Ion()));
+        del(folder.File("second.txt").c_str());
+        EXPECT_EQ(std::string(mark) + "first.txt Grüße aus München\r\n日本.txt 日本語\r\nnew.txt © 2004\r\n",
+                  ReadFileBytes(Ion()));
+    }
+}
+
+// Windows' ANSI names stand '?' for letters the code page lacks: such a name
+// finds nothing and is never written.
+TEST_F(DescriptionApiTest, LostLettersMatchNothing) {
+    const std::string lines = "??.txt WRONG: shown for every such name\r\n";
+    ASSERT_TRUE(WriteFileBytes(Ion(), lines));
+    EXPECT_EQ("", Get(folder.File("??.txt")));
+    set("written?", folder.File("??.txt").c_str());
+    set("written?", folder.File("a?b.txt").c_str());
+    del(folder.File("??.txt").c_str());
+    EXPECT_EQ(lines, ReadFileBytes(Ion()));
+}
+
 // Mend: no description overruns the 1024 bytes that callers are promised.
 TEST_F(DescriptionApiTest, GetDescriptionWritesAtMost1024Bytes) {
     std::string path = folder.File("long.txt");
