@@ -25,6 +25,10 @@ wine_env() {
   export WINEPREFIX=$1 WINELOADER=$2
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"}
+  # Wine writes file names in the character set of the Unix locale: in one that is not
+  # UTF-8 (the plain C locale of a bare system, or of a CI job) a name in Greek or
+  # Japanese cannot be made at all. glibc always carries C.UTF-8.
+  [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 }
 
 # Wine's loaders are named directly: where the 32-bit one is installed but the kernel
