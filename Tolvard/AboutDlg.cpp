@@ -1,3 +1,5 @@
+// The About box (AboutDlg.h): the versions it shows, the library of the other registry
+// view on 64-bit Windows, its two links and the timer that ends the splash.
 #include "AboutDlg.h"
 
 #include <stdio.h>

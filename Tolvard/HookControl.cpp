@@ -1,3 +1,6 @@
+// Control of the Explorer column hook in Tolvane (HookControl.h): the library found
+// through its class registration, loaded, its hook started and stopped, the companion
+// for the other registry view on 64-bit Windows, and the version of any library.
 #include "HookControl.h"
 
 #include "ExplorerWizard.h"
@@ -22,6 +25,7 @@ HookEntry g_deactivateHook = nullptr;
 // The companion that runs the hook of the other pointer size (see StartCompanion).
 const char kCompanionName[] = "TolvardHook.exe";
 const DWORD kCompanionStopMs = 5000;
+const DWORD kCompanionStartMs = 10000;
 HANDLE g_companion = nullptr;
 DWORD g_companionThread = 0;
 
@@ -44,6 +48,13 @@ int FindExtensionPath(char* path, int size) { return FindExtensionPathInView(pat
 // on an inherited handle of this process and ends with it, or earlier at WM_QUIT.
 // Without such a registration or companion, or where the system cannot run it,
 // only this process's own hook runs.
+// The system calls the most recent hook first, and in a process of the other pointer
+// size that hook's library cannot be loaded: Wine ends the chain there, and the
+// hook after it never runs (seen with a 64-bit program: the companion's 32-bit hook,
+// set last, kept this process's hook from every 64-bit program, Explorer's size). So
+// this waits until the companion's hook is in place (the companion looks at its
+// message queue only after it, which ends WaitForInputIdle), and the caller then sets
+// its own, which serves Explorer, as the most recent one.
 void StartCompanion() {
     if (g_companion && WaitForSingleObject(g_companion, 0) == WAIT_TIMEOUT) return;
     StopCompanion();
@@ -74,6 +85,9 @@ void StartCompanion() {
         CloseHandle(started.hThread);
         g_companion = started.hProcess;
         g_companionThread = started.dwThreadId;
+        // As designed: the result is not used. A companion that fails ends (exit code
+        // 3) and one that is slow is waited for no longer; this hook then goes on.
+        WaitForInputIdle(g_companion, kCompanionStartMs);
     } else {
         OutputDebugStringA("Tolvard: the companion for the other registry view does not start\n");
     }

@@ -1,3 +1,5 @@
+// The hidden main frame (MainFrame.h): made, it puts the tray icon up and starts the
+// Explorer hook; destroyed, it stops the hook.
 #include "MainFrame.h"
 
 #include "HookControl.h"

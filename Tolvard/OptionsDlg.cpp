@@ -1,3 +1,5 @@
+// The options dialog (OptionsDlg.h): reading the three settings, exchanging them with
+// the controls, and storing them on OK.
 #include "OptionsDlg.h"
 
 #include "Contract.h"

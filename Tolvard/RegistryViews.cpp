@@ -1,3 +1,6 @@
+// The two registry views of 64-bit Windows (RegistryViews.h): which one is the other
+// for this process, whether a process is 64-bit, and Tolvane's class registration read
+// in either view.
 #include "RegistryViews.h"
 
 #include <string.h>

@@ -1,3 +1,5 @@
+// Writing and removing the shell's handler keys for Tolvane (ShellHandlerKeys.h), in
+// every registry view the system has.
 #include "ShellHandlerKeys.h"
 
 #include "HookControl.h"

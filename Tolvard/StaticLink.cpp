@@ -1,3 +1,5 @@
+// The hyperlink control of the About box (StaticLink.h): its colours, its cursor, and
+// the click that hands its target to the shell.
 #include "StaticLink.h"
 
 #include <shellapi.h>

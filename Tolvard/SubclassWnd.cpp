@@ -1,3 +1,5 @@
+// CSubclassWnd (SubclassWnd.h): the map of hooked windows to their newest hook, and the
+// window procedure that hands a message down the chain of hooks.
 #include "SubclassWnd.h"
 
 IMPLEMENT_DYNAMIC(CSubclassWnd, CObject)

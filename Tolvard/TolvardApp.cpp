@@ -1,3 +1,5 @@
+// The application object (TolvardApp.h): start-up with the splash and the single
+// instance, and the tray menu's commands and their check marks.
 #include "TolvardApp.h"
 
 #include "AboutDlg.h"

@@ -61,10 +61,6 @@ void WaitForTheEnd(HANDLE tolvard) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-    // The message queue first, so that Tolvard's WM_QUIT has somewhere to go.
-    MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-
     HANDLE tolvard = nullptr;
     char library[MAX_PATH] = {};
     if (!commandLine || !ParseCommandLine(commandLine, &tolvard, library)) return 2;
@@ -83,6 +79,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         return 3;
     }
     activate();
+    // Only now the first look at the message queue, which makes it (so that Tolvard's
+    // WM_QUIT has somewhere to go; Tolvard asks again until it has) and tells Tolvard,
+    // waiting in WaitForInputIdle, that this hook is in place: Tolvard starts its own
+    // after it, so that its own is the one the system calls first (see StartCompanion).
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     WaitForTheEnd(tolvard);
     deactivate();
     FreeLibrary(tolvane);

@@ -1,3 +1,6 @@
+// The icon in the notification area (TrayIcon.h): its record for the shell, the mouse
+// events that reach the notification window, the menu, and the icon put back after
+// Explorer restarts.
 #include "TrayIcon.h"
 
 #include <shellapi.h>

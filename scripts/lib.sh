@@ -4,6 +4,8 @@
 #                              (BUILD_DIR, default build)
 #   wine_env PREFIX LOADER     exports the Wine environment every script runs programs in
 #   wine_loader ARCH           Wine's loader for i686 or x64 programs
+#   wine_arch LOADER           the kind of Windows a prefix of that loader is: win32 or win64
+#   renew_wrong_prefix PREFIX LOADER  removes PREFIX when it is not of that kind
 #   configure_tree ARCH TESTS  configures $build/ARCH (product, and tests when TESTS=ON)
 #   build_tree ARCH TESTS      configures and builds $build/ARCH
 #   runs_32bit                 true where Wine runs 32-bit programs here; sets why_not_32bit
@@ -23,6 +25,10 @@ wine_env() {
   export WINEPREFIX=$1 WINELOADER=$2
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"}
+  # Wine writes file names in the character set of the Unix locale: in one that is not
+  # UTF-8 (the plain C locale of a bare system, or of a CI job) a name in Greek or
+  # Japanese cannot be made at all. glibc always carries C.UTF-8.
+  [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 }
 
 # Wine's loaders are named directly: where the 32-bit one is installed but the kernel
@@ -32,6 +38,27 @@ wine_loader() {
     i686) echo /usr/lib/wine/wine ;;
     x64) echo /usr/lib/wine/wine64 ;;
   esac
+}
+
+# The 32-bit tree models a 32-bit Windows (95 to 10), the kind its setup is for; the
+# 64-bit tree a 64-bit Windows, whose 32-bit programs run beside the 64-bit ones.
+# Wine's 32-bit loader makes a 64-bit Windows too unless WINEARCH=win32 is set when
+# the prefix is made; a prefix's kind never changes afterwards. WINEARCH is set only
+# for making one: a program started later in a prefix of the other kind would refuse.
+wine_arch() {
+  if [ "$1" = "$(wine_loader i686)" ]; then echo win32; else echo win64; fi
+}
+
+# A prefix of the wrong kind (made before WINEARCH was set, or by the other loader)
+# is removed, its server stopped first, so that it is made again of the right kind.
+renew_wrong_prefix() {
+  local prefix=$1 arch
+  arch=$(wine_arch "$2")
+  [ -f "$prefix/system.reg" ] || return 0
+  grep -qx "#arch=$arch" "$prefix/system.reg" && return 0
+  echo "$prefix is not a $arch Windows: made again" >&2
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  rm -rf "$prefix"
 }
 
 # The trees: build/i686 is the 32-bit build, whose binaries and setup land in

@@ -1,3 +1,6 @@
+// Which of the windows the column hook meets it cares about, told by window class:
+// Explorer's two frames, the shell view and its list view, and the standard open and
+// save dialogs (see ColumnHook.h).
 #include "ColumnHook.h"
 
 #include <string.h>

@@ -1,3 +1,6 @@
+// CDescriptionCache (DescriptionCache.h): the whole-file read of a folder's description
+// file and the index over it that answer a screen of the column's cells, and when the
+// bytes read are fresh enough to answer from.
 #include "DescriptionCache.h"
 
 #include <string.h>

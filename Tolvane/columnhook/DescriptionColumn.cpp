@@ -1,3 +1,6 @@
+// The description column itself: appending it to a list view with the title and width
+// from the registry, saving its width when it is met again, and the column order that
+// some common controls need put right.
 #include "ColumnHook.h"
 
 #include <commctrl.h>

@@ -1,3 +1,6 @@
+// The system-wide CBT hook: ActivateExplorerHook and DeactivateExplorerHook, and the
+// hook procedure that, in every process it reaches, subclasses the shell views of
+// Explorer's folder windows and of the open and save dialogs and adds the column.
 #include "ColumnHook.h"
 
 #include "module/Module.h"

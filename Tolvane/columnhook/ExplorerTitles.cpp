@@ -1,3 +1,6 @@
+// The Explorer texts that Tolvard's wizard learned (the text in front of the folder
+// path in the title, the four column titles), read once per process, and the test of
+// a list view against those titles that tells a details file view.
 #include "ColumnHook.h"
 
 #include <commctrl.h>

@@ -1,3 +1,5 @@
+// The per-thread list of the shell views' description caches (ViewCaches.h): made at a
+// view's first cell, found by the view, dropped when the view is destroyed.
 #include "ViewCaches.h"
 
 #include <stdlib.h>

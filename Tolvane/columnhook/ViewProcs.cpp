@@ -1,3 +1,6 @@
+// The window procedures put in front of a subclassed shell view: the folder window's,
+// which answers the list view's requests for the description cells (the path taken
+// from the title and the row's label), and the open and save dialogs'.
 #include "ColumnHook.h"
 #include "DescriptionCache.h"
 #include "ViewCaches.h"

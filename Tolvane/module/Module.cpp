@@ -1,3 +1,5 @@
+// DllMain and the library's module-wide state (Module.h): the module handle, stored
+// when the library is attached to a process, and the count of live COM objects.
 #include "Module.h"
 
 HINSTANCE g_moduleHandle = nullptr;

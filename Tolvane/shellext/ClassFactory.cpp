@@ -1,3 +1,5 @@
+// The class factory of Tolvane's one class (ClassFactory.h): its interface table, its
+// reference count and CreateInstance, which makes a CShellExtension.
 #include "ClassFactory.h"
 
 #include <new>

@@ -1,3 +1,5 @@
+// The class identifier of Tolvane (from Contract.h) and the interface identifiers its
+// objects answer to, spelled out as bytes (ClassId.h).
 #include "ClassId.h"
 
 #include "Contract.h"

@@ -1,3 +1,6 @@
+// The description fields that the edit dialog and the property page share
+// (DescriptionFields.h): filling them from the description file, the notes beside a
+// field that was cut or could not be read, and storing only what was edited.
 #include "DescriptionFields.h"
 
 #include <cstring>

@@ -1,3 +1,6 @@
+// The modal description edit dialog (EditDialog.h) that the context-menu entry opens:
+// its dialog procedure over the shared description fields, and the tab control class
+// its frame needs, registered where the host has not.
 #include "EditDialog.h"
 
 #include <commctrl.h>

@@ -1,3 +1,5 @@
+// The text of the context-menu entry (MenuText.h): the description in double quotes,
+// cut to the width setting.
 #include "MenuText.h"
 
 #include <cstring>

@@ -1,3 +1,6 @@
+// The "Description" property page (PropertyPage.h): its dialog procedure over the shared
+// description fields, and the page callback that holds the extension object while the
+// page exists.
 #include "PropertyPage.h"
 
 #include "DescriptionFields.h"

@@ -1,3 +1,5 @@
+// The settings the shell extension reads and writes (Settings.h), with the key opened
+// only, never made: the width of the context-menu entry and the character set.
 #include "Settings.h"
 
 #include "Contract.h"

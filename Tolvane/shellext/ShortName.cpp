@@ -1,3 +1,5 @@
+// Whether a file's short (8.3) name differs from its long one (ShortName.h), for the
+// second field of the edit dialog and the page.
 #include "ShortName.h"
 
 bool SameFileName(const PathParts& first, const PathParts& second) {

@@ -1,3 +1,5 @@
+// The store's code-page helpers (AnsiText.h): double-byte characters of the ANSI code
+// page, and descriptions converted between the ANSI and OEM code pages.
 #include "AnsiText.h"
 
 #include <windows.h>

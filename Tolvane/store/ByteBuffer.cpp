@@ -1,3 +1,5 @@
+// CByteBuffer (ByteBuffer.h): growing and freeing heap bytes, every allocation
+// checked.
 #include "ByteBuffer.h"
 
 #include <cstring>

@@ -1,3 +1,6 @@
+// The exported description functions GetDescription, SetDescription and
+// DelDescription (DescriptionApi.h), each one load, lookup or change, and close of a
+// folder's description file.
 #include "DescriptionApi.h"
 
 #include "AnsiText.h"

@@ -1,3 +1,6 @@
+// CDescriptionFile (DescriptionFile.h): loading a folder's description file, looking
+// names up, keeping changes apart from the file's bytes, and writing the file back
+// within the writers' turn only when something changed.
 #include "DescriptionFile.h"
 
 #include "AnsiText.h"

@@ -1,3 +1,4 @@
+// The hash index over a description file's names (DescriptionIndex.h).
 #include "DescriptionIndex.h"
 
 #include "DescriptionReader.h"

@@ -1,3 +1,4 @@
+// Reading the lines of a description file from its bytes (DescriptionReader.h).
 #include "DescriptionReader.h"
 
 #include "PathParts.h"

@@ -1,3 +1,5 @@
+// Reading the settings under which a folder's description file is read
+// (DescriptionSettings.h): its name and the character set.
 #include "DescriptionSettings.h"
 
 #include "PathParts.h"

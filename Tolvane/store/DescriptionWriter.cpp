@@ -1,3 +1,4 @@
+// Writing the lines of a description file (DescriptionWriter.h).
 #include "DescriptionWriter.h"
 
 #include "DescriptionLine.h"

@@ -1,3 +1,5 @@
+// Reading a description file whole, and putting a new one in its place
+// (FileImage.h).
 #include "FileImage.h"
 
 #include "AnsiText.h"

@@ -1,3 +1,5 @@
+// Splitting a path into drive, folder, name and extension, and comparing names
+// (PathParts.h).
 #include "PathParts.h"
 
 #include <cstring>

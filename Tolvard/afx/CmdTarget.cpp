@@ -1,3 +1,5 @@
+// CCmdTarget: the root of the message maps, and the dispatch of commands and messages
+// through a class's map and its bases' maps.
 #include "afxwin.h"
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)

@@ -1,3 +1,5 @@
+// CCmdUI: one menu item's state (enabled, checked) asked of the command targets while
+// a menu opens.
 #include "afxwin.h"
 
 CCmdUI::CCmdUI() : m_nID(0), m_nIndex(0), m_hMenu(nullptr), m_bEnableChanged(FALSE) {}

@@ -1,3 +1,5 @@
+// CDialog: modal dialogs made from a resource, run in a modal loop of their own so
+// that their messages go through the message maps, with data exchange at OK.
 #include "afximpl.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)

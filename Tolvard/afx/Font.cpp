@@ -1,3 +1,4 @@
+// CFont: a GDI font owned by its object and deleted with it.
 #include "afxwin.h"
 
 IMPLEMENT_DYNAMIC(CFont, CObject)

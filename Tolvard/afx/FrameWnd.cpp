@@ -1,3 +1,5 @@
+// CFrameWnd: a frame made from a resource set (menu, icon, accelerators, title), command
+// routing from the frame to the application, and the update of its menus' items.
 #include <stdio.h>
 #include <string.h>
 

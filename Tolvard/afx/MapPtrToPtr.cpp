@@ -1,3 +1,5 @@
+// CMapPtrToPtr: a hash map from pointer to pointer, with its associations kept in
+// blocks.
 #include "afxcoll.h"
 
 #include <stdint.h>

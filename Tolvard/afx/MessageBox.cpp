@@ -1,3 +1,5 @@
+// AfxMessageBox: a message box modal to what the user sees, with the application's
+// name as its caption, from a text or a string resource.
 #include "afxwin.h"
 
 int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT) {

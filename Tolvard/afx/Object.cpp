@@ -1,3 +1,4 @@
+// CObject and CRuntimeClass: run-time class names, kind-of tests and creation by class.
 #include "afx.h"
 
 const CRuntimeClass CObject::classCObject = {"CObject", sizeof(CObject), nullptr, nullptr};

@@ -1,3 +1,4 @@
+// CStatic: the run-time class of static controls (the class holds nothing else).
 #include "afxwin.h"
 
 IMPLEMENT_DYNAMIC(CStatic, CWnd)

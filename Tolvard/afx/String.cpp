@@ -1,3 +1,4 @@
+// CString: a small string class with the operations Tolvard uses.
 #include "afx.h"
 
 #include <stdlib.h>

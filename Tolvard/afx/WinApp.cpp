@@ -1,3 +1,5 @@
+// CWinApp: the application object, its message loop, the profile functions over the
+// registry and AfxWinInit.
 #include <stdio.h>
 #include <string.h>
 

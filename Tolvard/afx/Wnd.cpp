@@ -1,3 +1,5 @@
+// CWnd: a window object attached to a handle, the handle map, subclassing, and the
+// default handling of the messages the maps leave alone.
 #include <new>
 
 #include "afximpl.h"

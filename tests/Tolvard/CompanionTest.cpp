@@ -1,8 +1,12 @@
-// The companion for the other registry view (TolvardHook.exe): Tolvard starts it for
-// the library registered in the other view of HKEY_CLASSES_ROOT while the column hook
-// is on and stops it with the hook; it never outlives Tolvard, and refuses a bad
-// command line. Here the companion and the library are this tree's 64-bit builds in a
-// folder registered in the 32-bit view, which is what a 64-bit Tolvard reads there.
+// The companion for the other registry view (TolvardHook.exe): on a 64-bit Windows
+// Tolvard starts it for the library registered in the other view of HKEY_CLASSES_ROOT
+// while the column hook is on and stops it with the hook; on a 32-bit Windows, with
+// one view, it starts none. The companion never outlives Tolvard and refuses a bad
+// command line, on either kind of Windows.
+// On a 64-bit Windows the companion and the library here are this tree's 64-bit
+// builds in a folder registered in the 32-bit view, which is what a 64-bit Tolvard
+// reads there (the installer's tests run the real 32-bit companion). The tests named
+// "On64BitWindows" and "On32BitWindows" skip on the other kind.
 #include "HookControl.h"
 
 #include "HookLibrary.h"
@@ -35,17 +39,22 @@ std::string LinesOf(const std::string& log, bool companion) {
 
 class CompanionTest : public ::testing::Test {
 protected:
+    // A library with the companion beside it; on a 64-bit Windows registered in the
+    // 32-bit view, the other one for this 64-bit program.
     void SetUp() override {
         companion_ = folder_.File("TolvardHook.exe");
         library_ = folder_.File("Tolvane.dll");
         ASSERT_TRUE(CopyFileA(testsupport::DistFile("TolvardHook.exe").c_str(), companion_.c_str(), FALSE));
         ASSERT_TRUE(CopyFileA(testsupport::BinFile("hook_library.dll").c_str(), library_.c_str(), FALSE));
-        ASSERT_TRUE(testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kServerKey,
-                                              "", library_, true, KEY_WOW64_32KEY));
+        if (testsupport::IsSixtyFourBitWindows()) {
+            ASSERT_TRUE(testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kServerKey, "", library_, true,
+                                                  KEY_WOW64_32KEY));
+        }
     }
     void TearDown() override {
         StopExplorerHook();
-        testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kClassKey, KEY_WOW64_32KEY);
+        if (testsupport::IsSixtyFourBitWindows())
+            testsupport::DeleteRegTree(HKEY_CLASSES_ROOT, kClassKey, KEY_WOW64_32KEY);
     }
 
     std::string CompanionEvents() const { return LinesOf(own_.Events(), true); }
@@ -84,11 +93,15 @@ protected:
     std::string companion_, library_;
 };
 
-TEST_F(CompanionTest, RunsTheOtherViewsLibraryWhileTheHookIsOn) {
+const char kOneView[] = "a 32-bit Windows has one registry view, and no companion";
+
+TEST_F(CompanionTest, RunsTheOtherViewsLibraryWhileTheHookIsOnOn64BitWindows) {
+    if (!testsupport::IsSixtyFourBitWindows()) GTEST_SKIP() << kOneView;
     ASSERT_EQ(1, StartExplorerHook());
     EXPECT_TRUE(IsCompanionRunning());
-    EXPECT_TRUE(CompanionLogged("companion attach\ncompanion activate\n")) << own_.Events();
-    EXPECT_EQ("attach\nactivate\n", OwnEvents());
+    // The companion's hook is in place before this process's own, so that the own one,
+    // which serves Explorer's pointer size, is the most recent: the one called first.
+    EXPECT_EQ("attach\ncompanion attach\ncompanion activate\nactivate\n", own_.Events());
 
     EXPECT_EQ(0, StopExplorerHook());
     EXPECT_FALSE(IsCompanionRunning());
@@ -104,7 +117,8 @@ TEST_F(CompanionTest, RunsTheOtherViewsLibraryWhileTheHookIsOn) {
     EXPECT_EQ("", CompanionEvents());
 }
 
-TEST_F(CompanionTest, NoneWithoutALibraryOrACompanionInTheOtherView) {
+TEST_F(CompanionTest, NoneWithoutALibraryOrACompanionInTheOtherViewOn64BitWindows) {
+    if (!testsupport::IsSixtyFourBitWindows()) GTEST_SKIP() << kOneView;
     for (int step = 0; step < 2; ++step) {
         SCOPED_TRACE(step);
         if (step == 0)
@@ -118,10 +132,23 @@ TEST_F(CompanionTest, NoneWithoutALibraryOrACompanionInTheOtherView) {
     EXPECT_EQ("attach\nactivate\ndeactivate\ndetach\nattach\nactivate\ndeactivate\ndetach\n", own_.Events());
 }
 
+// A 32-bit Windows has one view: Tolvard's own hook is the only one, even with a
+// companion beside the registered library.
+TEST_F(CompanionTest, NoneOn32BitWindows) {
+    if (testsupport::IsSixtyFourBitWindows()) GTEST_SKIP() << "a 64-bit Windows has a second registry view";
+    ASSERT_TRUE(testsupport::SetRegString(HKEY_CLASSES_ROOT, contract::kServerKey, "", library_));
+    EXPECT_EQ(1, StartExplorerHook());
+    EXPECT_FALSE(IsCompanionRunning());
+    EXPECT_EQ(0, StopExplorerHook());
+    EXPECT_EQ("attach\nactivate\ndeactivate\ndetach\n", OwnEvents());
+    EXPECT_EQ("", CompanionEvents());
+}
+
 // However Tolvard ends (here it is killed), the companion's hook ends with it.
 TEST_F(CompanionTest, EndsWhenTheWatchedProcessEnds) {
-    HANDLE watched = testsupport::StartProcess(testsupport::QuoteArgument(testsupport::BinFile("explorer_window.exe")) +
-                                               " Watched Watched -1");
+    testsupport::ScopedProcess watchedProcess(testsupport::StartProcess(
+        testsupport::QuoteArgument(testsupport::BinFile("explorer_window.exe")) + " Watched Watched -1"));
+    HANDLE watched = watchedProcess.Handle();
     ASSERT_NE(nullptr, watched);
     HANDLE inheritable = nullptr;
     HANDLE companion = StartCompanion(InheritableHandle(watched, &inheritable) + " " +
@@ -132,7 +159,6 @@ TEST_F(CompanionTest, EndsWhenTheWatchedProcessEnds) {
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(companion, 300)) << "the companion ended by itself";
 
     TerminateProcess(watched, 1);
-    CloseHandle(watched);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(companion, 10000)) << "the companion outlived the watched process";
     DWORD exitCode = 1;
     GetExitCodeProcess(companion, &exitCode);
@@ -144,8 +170,11 @@ TEST_F(CompanionTest, EndsWhenTheWatchedProcessEnds) {
 
 // The installed way: Tolvard.exe itself starts the companion, and when Tolvard is
 // killed (no Exit, no WM_DESTROY) the companion still ends.
-TEST_F(CompanionTest, TolvardsCompanionEndsWhenTolvardIsKilled) {
-    HANDLE tolvard = testsupport::StartProcess(testsupport::QuoteArgument(testsupport::DistFile("Tolvard.exe")));
+TEST_F(CompanionTest, TolvardsCompanionEndsWhenTolvardIsKilledOn64BitWindows) {
+    if (!testsupport::IsSixtyFourBitWindows()) GTEST_SKIP() << kOneView;
+    testsupport::ScopedProcess running(
+        testsupport::StartProcess(testsupport::QuoteArgument(testsupport::DistFile("Tolvard.exe"))));
+    HANDLE tolvard = running.Handle();
     ASSERT_NE(nullptr, tolvard);
     // After the five-second splash the frame starts both hooks.
     EXPECT_TRUE(CompanionLogged("companion attach\ncompanion activate\n", 30000)) << own_.Events();
@@ -162,7 +191,6 @@ TEST_F(CompanionTest, TolvardsCompanionEndsWhenTolvardIsKilled) {
     ASSERT_NE(nullptr, companion);
 
     TerminateProcess(tolvard, 1);
-    CloseHandle(tolvard);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(companion, 10000)) << "the companion outlived Tolvard";
     EXPECT_EQ("companion attach\ncompanion activate\ncompanion deactivate\ncompanion detach\n", CompanionEvents());
     TerminateProcess(companion, 1);
@@ -170,8 +198,9 @@ TEST_F(CompanionTest, TolvardsCompanionEndsWhenTolvardIsKilled) {
 }
 
 TEST_F(CompanionTest, RefusesABadCommandLineAndALibraryWithoutHook) {
-    HANDLE running = testsupport::StartProcess(testsupport::QuoteArgument(testsupport::BinFile("explorer_window.exe")) +
-                                               " Watched Watched -1");
+    testsupport::ScopedProcess runningProcess(testsupport::StartProcess(
+        testsupport::QuoteArgument(testsupport::BinFile("explorer_window.exe")) + " Watched Watched -1"));
+    HANDLE running = runningProcess.Handle();
     ASSERT_NE(nullptr, running);
     HANDLE ended = testsupport::StartProcess(testsupport::QuoteArgument(testsupport::BinFile("explorer_window.exe")));
     ASSERT_NE(nullptr, ended);
@@ -211,8 +240,6 @@ TEST_F(CompanionTest, RefusesABadCommandLineAndALibraryWithoutHook) {
     EXPECT_EQ("", CompanionEvents());
     CloseHandle(runningCopy);
     CloseHandle(endedCopy);
-    TerminateProcess(running, 1);
-    CloseHandle(running);
     CloseHandle(ended);
 }
 

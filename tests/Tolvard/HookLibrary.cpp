@@ -1,3 +1,5 @@
+// RegisteredHookLibrary (HookLibrary.h): hook_library.dll registered as Tolvane's server
+// in the prefix, with the log of its events in a folder of its own.
 #include "HookLibrary.h"
 
 const char kServerKey[] = "CLSID\\{9C52E1B7-0A4F-11d3-B6E2-7F41C08D5A96}\\InProcServer32";

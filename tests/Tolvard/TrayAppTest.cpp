@@ -38,7 +38,8 @@ std::string Setting(const char* value) {
 }
 
 // A handler key's default value in this program's own registry view, or in the
-// 32-bit view that 32-bit programs of a 64-bit Windows read.
+// 32-bit view that 32-bit programs of a 64-bit Windows read (on a 32-bit Windows, the
+// one view).
 std::string HandlerKey(const char* key, REGSAM view = 0) {
     std::string data;
     if (!testsupport::ReadRegValue(HKEY_CLASSES_ROOT, key, "", &data, nullptr, view)) return "<missing>";
@@ -173,8 +174,9 @@ TEST_F(TrayAppTest, SecondStartEndsWhileAWindowTitledTolvardExists) {
     DestroyWindow(other);
 }
 
-// On 64-bit Windows (this test program is 64-bit) each switch changes the handler key
-// in both registry views: the 64-bit Explorer's and the 32-bit programs'.
+// On 64-bit Windows (this test program is 64-bit there) each switch changes the handler
+// key in both registry views: the 64-bit Explorer's and the 32-bit programs'. A 32-bit
+// Windows has one view, which KEY_WOW64_32KEY reads as well: the test holds on both.
 TEST_F(TrayAppTest, SwitchesFlipTheirProfileValuesAndHandlerKeys) {
     ASSERT_TRUE(StartAndClearLog());
     // Keys left from before are emptied and removed by the first click.

@@ -21,15 +21,9 @@ tolvane_test(tolvard_app_test SOURCES TrayAppTest.cpp
 add_dependencies(tolvard_app_test hook_library)
 
 # Tolvard.exe itself, on a desktop with a notification area (Xvfb, a Wine desktop of
-# its own prefix beside the tests' headless one).
-tolvane_test_helper(tolvard_tray_test SOURCES TrayProcessTest.cpp
-                    LIBS tolvard_app tolvard_resources tolvard_test_support gtest_main shell32)
+# its own prefix beside the tests' headless one): alone, since it starts a desktop.
+tolvane_test(tolvard_tray_test SOURCES TrayProcessTest.cpp
+             LIBS tolvard_app tolvard_resources tolvard_test_support shell32
+             RUNNER ${CMAKE_CURRENT_SOURCE_DIR}/run-with-tray.sh ${CMAKE_BINARY_DIR}/wineprefix-tray ${WINE_LOADER}
+             TIMEOUT 300 SERIAL)
 add_dependencies(tolvard_tray_test hook_library)
-add_test(NAME tolvard_tray_test
-         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/run-with-tray.sh ${CMAKE_BINARY_DIR}/wineprefix-tray
-                 ${WINE_LOADER} $<TARGET_FILE:tolvard_tray_test>)
-set_tests_properties(tolvard_tray_test PROPERTIES
-  RUN_SERIAL TRUE
-  TIMEOUT 300
-  PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
-  FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")

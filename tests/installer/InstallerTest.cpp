@@ -1,12 +1,18 @@
-// Tolvane-setup-x64.exe, the setup for 64-bit Windows, as an administrator runs it,
-// silently, in a 64-bit Wine prefix made for this program alone: what it installs in
+// The setups, as an administrator runs them, silently, in a Wine prefix made for this
+// program alone. Every test ends uninstalled and compares the whole system with the
+// snapshot taken before it began.
+//
+// In the 64-bit tree, Tolvane-setup-x64.exe on a 64-bit Windows: what it installs in
 // both registry views (the 64-bit one of Explorer and this 64-bit program, the 32-bit
 // one of 32-bit programs), that Explorer's way (COM) and Tolvard's way (the class
-// registration) find the installed library, Tolvard's switches and column hook,
-// upgrades in place and over an installation of the 32-bit setup, and an uninstallation
-// after which the system is as it was before, users' description files included.
-// Every test ends uninstalled and compares the whole system with the snapshot taken
-// before it began.
+// registration) find the installed library, Tolvard's switches, column hook and 32-bit
+// companion, upgrades in place and over an installation of the 32-bit setup, an
+// uninstallation after which the system is as it was before, users' description files
+// included, and that Tolvane-setup.exe refuses that Windows.
+// In the 32-bit tree, Tolvane-setup.exe on a 32-bit Windows (the kind of Windows 95 to
+// the 32-bit editions of 10): the same, with one registry view and no companion. The
+// tests under _WIN64 are about the second view and the 32-bit binaries the 64-bit
+// setup carries: they exist in the 64-bit tree only.
 #include <gtest/gtest.h>
 
 #include <objbase.h>
@@ -15,7 +21,9 @@
 #include <tlhelp32.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "ExplorerWindowProcess.h"
 #include "LearnedTitles.h"
@@ -54,6 +62,7 @@ std::string RegText(HKEY root, const char* key, const char* value, REGSAM view =
     return data;
 }
 
+#ifdef _WIN64
 // Whether Wine's own reg.exe finds the key in a view ("/reg:32" or "/reg:64"): a
 // second opinion on the registry views, from a program that is not ours.
 bool RegQueryFinds(const std::string& key, const char* view) {
@@ -62,7 +71,6 @@ bool RegQueryFinds(const std::string& key, const char* view) {
     return code == 0;
 }
 
-#ifdef _WIN64
 // The built 32-bit binaries that the setup carries (the i686 tree's dist folder).
 std::string Dist32File(const char* name) { return std::string(TOLVANE_DIST32) + "\\" + name; }
 const REGSAM kViews[] = {0, k32};
@@ -90,6 +98,37 @@ std::vector<std::string> PendingDeletions() {
     return names;
 }
 
+// The restart after an uninstallation that left files to it: the files and folders that
+// the system deletes then are deleted, and the list of them is as it was before.
+class Restart {
+public:
+    Restart() {
+        hadPending_ = testsupport::ReadRegValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, "PendingFileRenameOperations",
+                                                &pendingBefore_);
+    }
+    // Wine keeps a hook's library loaded (Windows may not), so this process frees it
+    // itself: the system would have ended it.
+    void Now(const std::string& library, const std::string& folder) {
+        if (HMODULE held = GetModuleHandleA(library.c_str())) FreeLibrary(held);
+        DeleteFileA(library.c_str());
+        RemoveDirectoryA(folder.c_str());
+        HKEY sessionManager;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_SET_VALUE, &sessionManager));
+        if (hadPending_)
+            RegSetValueExA(sessionManager, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                           reinterpret_cast<const BYTE*>(pendingBefore_.data()),
+                           static_cast<DWORD>(pendingBefore_.size()));
+        else
+            RegDeleteValueA(sessionManager, "PendingFileRenameOperations");
+        RegCloseKey(sessionManager);
+    }
+
+private:
+    std::string pendingBefore_;
+    bool hadPending_;
+};
+
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
     for (const std::string& candidate : names)
         if (lstrcmpiA(candidate.c_str(), name.c_str()) == 0) return true;
@@ -110,6 +149,27 @@ bool ProcessRunning(const char* name) {
         running = lstrcmpiA(entry.szExeFile, name) == 0;
     CloseHandle(snapshot);
     return running;
+}
+
+// The files below a folder, by their paths relative to it, sorted.
+std::vector<std::string> FilesUnder(const std::string& folder, const std::string& prefix = "") {
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return files;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            std::vector<std::string> inner = FilesUnder(folder + "\\" + name, prefix + name + "\\");
+            files.insert(files.end(), inner.begin(), inner.end());
+        } else {
+            files.push_back(prefix + name);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 std::string StartMenuShortcut() {
@@ -197,6 +257,11 @@ TEST_F(InstallerTest, InstallsTheProgramsTheRegistrationAndTheShortcut) {
     files.push_back(Copy{"x86\\Tolvane.dll", Dist32File("Tolvane.dll")});
     files.push_back(Copy{"x86\\TolvardHook.exe", Dist32File("TolvardHook.exe")});
 #endif
+    // Those and the uninstaller, nothing else: a 32-bit Windows gets no "x86" folder.
+    std::vector<std::string> expected = {"uninstall.exe"};
+    for (const Copy& file : files) expected.push_back(file.installed);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, FilesUnder(folder_));
     for (const Copy& file : files) {
         SCOPED_TRACE(file.installed);
         std::string copied = testsupport::ReadFileBytes(Installed(file.installed));
@@ -304,9 +369,7 @@ TEST_F(InstallerTest, TolvardFindsTheInstalledLibraryAndTheUninstallerEndsIt) {
         EXPECT_EQ(5, explorer.ColumnsAfterFocus(5)) << "no description column in the Explorer-shaped window";
     }
 
-    std::string pendingBefore;
-    bool hadPending = testsupport::ReadRegValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, "PendingFileRenameOperations",
-                                                &pendingBefore);
+    Restart restart;
     Uninstall();
     EXPECT_TRUE(testsupport::PumpUntilSignalled(tolvard, 15000)) << "Tolvard still runs after uninstalling";
     TerminateProcess(tolvard, 1);
@@ -323,19 +386,7 @@ TEST_F(InstallerTest, TolvardFindsTheInstalledLibraryAndTheUninstallerEndsIt) {
     std::vector<std::string> pending = PendingDeletions();
     EXPECT_TRUE(Contains(pending, library)) << "the library is not deleted at the next restart";
     EXPECT_TRUE(Contains(pending, folder_)) << "the folder is not deleted at the next restart:" << Describe(pending);
-    // The restart, as far as this test goes; Wine keeps a hook's library loaded (Windows
-    // may not), so the test frees it itself.
-    if (HMODULE held = GetModuleHandleA(library.c_str())) FreeLibrary(held);
-    DeleteFileA(library.c_str());
-    RemoveDirectoryA(folder_.c_str());
-    HKEY sessionManager;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_SET_VALUE, &sessionManager));
-    if (hadPending)
-        RegSetValueExA(sessionManager, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
-                       reinterpret_cast<const BYTE*>(pendingBefore.data()), static_cast<DWORD>(pendingBefore.size()));
-    else
-        RegDeleteValueA(sessionManager, "PendingFileRenameOperations");
-    RegCloseKey(sessionManager);
+    restart.Now(library, folder_);
 }
 
 // The process of a top-level window of this class and title that a process other than
@@ -491,11 +542,32 @@ TEST_F(InstallerTest, ThirtyTwoBitCompanionRunsWithTolvardWhereTheMachineRuns32B
     for (DWORD start = GetTickCount(); !running && GetTickCount() - start < 30000; Sleep(200))
         running = ProcessRunning("TolvardHook.exe");
     EXPECT_TRUE(running) << "Tolvard did not start its 32-bit companion";
+    Restart restart;
     Uninstall();
     EXPECT_TRUE(testsupport::PumpUntilSignalled(tolvard, 15000)) << "the uninstaller did not end Tolvard";
     TerminateProcess(tolvard, 1);
     CloseHandle(tolvard);
     EXPECT_FALSE(ProcessRunning("TolvardHook.exe")) << "the companion outlived Tolvard";
+    // Tolvard's own hook may have reached this process: its library then waits for the
+    // restart. The 32-bit library went with the companion.
+    EXPECT_FALSE(testsupport::FileExists(Installed("x86\\Tolvane.dll")));
+    restart.Now(Installed("Tolvane.dll"), folder_);
+}
+
+// The setup for 32-bit Windows refuses a 64-bit Windows, where it would reach 32-bit
+// programs only and never Explorer: silently it ends with exit code 2 (its message,
+// which names this setup, is shown otherwise) and changes nothing.
+TEST_F(InstallerTest, The32BitSetupRefusesA64BitWindows) {
+    std::string setup = Dist32File("Tolvane-setup.exe");
+    testsupport::ScopedProcess refused(testsupport::StartProcess(testsupport::QuoteArgument(setup) + " /S"));
+    if (!refused.Handle()) GTEST_SKIP() << "this machine runs no 32-bit code: " << setup << " does not start";
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(refused.Handle(), 60000));
+    DWORD exitCode = 0;
+    GetExitCodeProcess(refused.Handle(), &exitCode);
+    EXPECT_EQ(2u, exitCode);
+    for (REGSAM view : kViews)
+        EXPECT_EQ("<missing>", RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", view)) << view;
+    // TearDown: nothing else changed either.
 }
 
 // Writes a value into the given registry view, creating the key.

@@ -1,3 +1,5 @@
+// SystemSnapshot (SystemSnapshot.h): the registry and the system drive read entry by
+// entry, and two snapshots compared.
 #include "SystemSnapshot.h"
 
 namespace installertest {

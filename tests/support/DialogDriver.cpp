@@ -1,9 +1,12 @@
+// The driver of modal windows (DialogDriver.h): its timer, the windows it matches and
+// hands to its handler, and the one still open after its timeout, closed.
 #include "DialogDriver.h"
 
 #include <stdio.h>
 
 #include <sstream>
 
+#include "ModalWatcher.h"
 #include "WindowControls.h"
 
 namespace testsupport {
@@ -26,6 +29,7 @@ DialogDriver::DialogDriver(Caller caller, Match match, Handler handler, DWORD ti
 DialogDriver::~DialogDriver() {
     KillTimer(nullptr, timer_);
     DriverOfTimer().erase(timer_);
+    for (const auto& seen : firstSeen_) ForgetModalWindow(seen.first);
 }
 
 DialogDriver::Match DialogDriver::AnyDialog() {
@@ -47,7 +51,8 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR timer, DWORD) {
 BOOL CALLBACK DialogDriver::Visit(HWND window, LPARAM param) {
     DialogDriver* driver = reinterpret_cast<DialogDriver*>(param);
     if (!IsWindowVisible(window) || driver->done_.count(window) || !driver->match_(window)) return TRUE;
-    driver->firstSeen_.insert(std::make_pair(window, GetTickCount()));
+    // A matched window is an expected one: the watcher of unexpected windows leaves it to us.
+    if (driver->firstSeen_.insert(std::make_pair(window, GetTickCount())).second) ExpectModalWindow(window);
     driver->busy_ = true;
     bool done = driver->handler_(window);
     driver->busy_ = false;
@@ -70,6 +75,7 @@ void DialogDriver::CloseStuck() {
         HWND window = seen->first;
         if (!IsWindow(window)) {   // gone: a later window may get its handle
             done_.erase(window);
+            ForgetModalWindow(window);
             seen = firstSeen_.erase(seen);
             continue;
         }

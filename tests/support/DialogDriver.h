@@ -6,7 +6,8 @@
 // false to be called with it again on a later tick (for instance while the window
 // is not active yet). A window that is still open `timeoutMs` after it was first
 // matched is stuck: the driver closes it (WM_CLOSE) and fails the test at the
-// caller's line, so that a wrong turn cannot hang the test.
+// caller's line, so that a wrong turn cannot hang the test. The windows a driver
+// matches are the expected ones; any other dialog fails the test (ModalWatcher.h).
 #pragma once
 
 #include <windows.h>

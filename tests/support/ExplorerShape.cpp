@@ -1,3 +1,5 @@
+// The Explorer-shaped folder window (ExplorerShape.h): its frame, shell view and list
+// view, and the shell view's answers for its own columns.
 #include "ExplorerShape.h"
 
 #include "TestSupport.h"

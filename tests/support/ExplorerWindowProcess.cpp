@@ -1,3 +1,5 @@
+// The Explorer-shaped window in a second process (ExplorerWindowProcess.h): starting
+// explorer_window.exe, and reading its list view across processes.
 #include "ExplorerWindowProcess.h"
 
 #include <commctrl.h>

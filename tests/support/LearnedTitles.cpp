@@ -1,3 +1,5 @@
+// The titles Tolvard's wizard learns, stored and removed as the wizard does
+// (LearnedTitles.h).
 #include "LearnedTitles.h"
 
 #include <windows.h>

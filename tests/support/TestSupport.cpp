@@ -1,3 +1,6 @@
+// The tests' shared helpers (TestSupport.h): the kind of Windows, the built binaries,
+// scratch folders, files, registry values, processes, message pumps, and texts
+// converted between UTF-8, UTF-16 and the ANSI code page.
 #include "TestSupport.h"
 
 #include <shlwapi.h>
@@ -46,6 +49,18 @@ std::wstring FromCodePage(UINT codePage, const std::string& text) {
 }
 
 }  // namespace
+
+bool IsSixtyFourBitWindows() {
+#ifdef _WIN64
+    return true;
+#else
+    typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, PBOOL);
+    IsWow64ProcessFn isWow64 = reinterpret_cast<IsWow64ProcessFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
 
 std::wstring Wide(const std::string& utf8) { return FromCodePage(CP_UTF8, utf8); }
 
@@ -200,6 +215,12 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
         TerminateProcess(process, static_cast<UINT>(-1));
     CloseHandle(process);
     return static_cast<int>(exitCode);
+}
+
+ScopedProcess::~ScopedProcess() {
+    if (!process_) return;
+    if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+    CloseHandle(process_);
 }
 
 void PumpPendingMessages() {

@@ -11,6 +11,13 @@
 
 namespace testsupport {
 
+// The kind of Windows the test runs on. The 32-bit tree's tests run in a 32-bit Windows
+// (Windows 95 to the 32-bit editions of 10: one registry view, 32-bit programs only),
+// the 64-bit tree's in a 64-bit Windows (two registry views; 32-bit programs beside
+// the 64-bit ones). A test that holds for one kind only says so in its name and skips
+// on the other with the reason (GTEST_SKIP).
+bool IsSixtyFourBitWindows();
+
 // Full path of a shipped binary in the product tree's dist folder (Tolvane.dll,
 // Tolvard.exe, the setup), as the build named it.
 std::string DistFile(const char* name);
@@ -80,6 +87,21 @@ void PumpMessages(DWORD milliseconds);
 // this thread through them) until the handle is signalled or the time is up;
 // false on timeout.
 bool PumpUntilSignalled(HANDLE handle, DWORD timeoutMs);
+
+// A process the test started, ended when the object goes unless it has ended by itself:
+// a failed assertion must leave no program behind, since one that runs on keeps
+// ctest waiting on the output it inherited until the test's timeout.
+class ScopedProcess {
+public:
+    explicit ScopedProcess(HANDLE process) : process_(process) {}
+    ~ScopedProcess();
+    ScopedProcess(const ScopedProcess&) = delete;
+    ScopedProcess& operator=(const ScopedProcess&) = delete;
+    HANDLE Handle() const { return process_; }
+
+private:
+    HANDLE process_;
+};
 
 // One argument of a command line, quoted so that the child's argv gets it back
 // unchanged (backslashes before a quote are doubled).

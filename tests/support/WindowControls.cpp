@@ -1,3 +1,4 @@
+// Reading windows and pressing their buttons (WindowControls.h).
 #include "WindowControls.h"
 
 #include "TestSupport.h"

@@ -1,3 +1,5 @@
+// Finding a window by class, title, parent, process or thread, and waiting for it
+// (WindowFinder.h).
 #include "WindowFinder.h"
 
 #include "TestSupport.h"

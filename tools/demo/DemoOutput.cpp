@@ -1,3 +1,5 @@
+// How tolvane_demo tells what it does (DemoSteps.h): a line on the output, flushed at
+// once for the script, and a registry value as it prints one.
 #include "DemoSteps.h"
 
 #include <stdarg.h>

@@ -1,3 +1,5 @@
+// A file's context menu as Explorer builds it (FileMenu.h): the shell's menu and every
+// registered context-menu handler it left out.
 #include "FileMenu.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The demo's Explorer-shaped window of a real folder (FolderWindow.h).
 #include "FolderWindow.h"
 
 #include <commctrl.h>

@@ -1,3 +1,4 @@
+// The installed Tolvard.exe started and answered as its user would (TolvardProcess.h).
 #include "TolvardProcess.h"
 
 #include "DemoSteps.h"

@@ -1,3 +1,5 @@
+// The screenshot handshake with the scripts (ScreenShots.h): the request left in the
+// folder and the wait, serving this program's windows, until it is served.
 #include "ScreenShots.h"
 
 #include <stdio.h>

@@ -1,3 +1,6 @@
+// The shell extension tests' helpers (ShellextTestSupport.h): the class registered in
+// the prefix, COM apartments, data objects from Wine's shell, and what a dialog
+// template and a property sheet show.
 #include "ShellextTestSupport.h"
 
 #include <commctrl.h>

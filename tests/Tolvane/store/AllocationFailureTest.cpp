@@ -31,8 +31,11 @@ extern "C" void* __real_realloc(void* block, size_t size);
 
 namespace {
 
+// Only the thread that made the counter is counted: every test program runs a
+// watcher thread of its own, which allocates while it looks at a box the test opened.
 struct AllocationCounter {
     bool armed = false;
+    DWORD thread = GetCurrentThreadId();
     long failAt = 0;     // the allocation (counted from 1) that fails
     long made = 0;       // checked allocations asked for while armed
     long failed = 0;     // of them failed
@@ -44,8 +47,10 @@ AllocationCounter g_counter;
 // Every block carries a header that tells whether it was made while armed.
 const size_t kHeader = 16;
 
+bool ArmedHere() { return g_counter.armed && g_counter.thread == GetCurrentThreadId(); }
+
 void* Allocate(size_t size, bool checked) {
-    bool armed = g_counter.armed;
+    bool armed = ArmedHere();
     if (armed && !checked) ++g_counter.unchecked;
     if (armed && checked && ++g_counter.made == g_counter.failAt) {
         ++g_counter.failed;
@@ -87,15 +92,15 @@ void operator delete[](void* pointer, const std::nothrow_t&) noexcept { Release(
 // The C allocation functions, wrapped at link time (-Wl,--wrap): product code
 // must not use them at all.
 extern "C" void* __wrap_malloc(size_t size) {
-    if (g_counter.armed) ++g_counter.unchecked;
+    if (ArmedHere()) ++g_counter.unchecked;
     return __real_malloc(size);
 }
 extern "C" void* __wrap_calloc(size_t count, size_t size) {
-    if (g_counter.armed) ++g_counter.unchecked;
+    if (ArmedHere()) ++g_counter.unchecked;
     return __real_calloc(count, size);
 }
 extern "C" void* __wrap_realloc(void* block, size_t size) {
-    if (g_counter.armed) ++g_counter.unchecked;
+    if (ArmedHere()) ++g_counter.unchecked;
     return __real_realloc(block, size);
 }
 

@@ -1,3 +1,4 @@
+// The framework tests' application object and frame (TestApp.h).
 #include "TestApp.h"
 
 #include "AfxTestIds.h"
