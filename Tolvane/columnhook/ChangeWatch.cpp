@@ -1,3 +1,6 @@
+// CChangeWatch: a folder's and the settings' change notifications for one view's
+// description cache, and the process-wide table that bounds how many are held.
+
 #include "ChangeWatch.h"
 
 #include <string.h>
