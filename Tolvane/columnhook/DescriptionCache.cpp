@@ -3,71 +3,16 @@
 // bytes read are fresh enough to answer from.
 #include "DescriptionCache.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 #include <string_view>
 
 #include "store/AnsiText.h"
+#include "store/DescriptionReader.h"
 #include "store/FileImage.h"
 #include "store/PathParts.h"
-#include "store/DescriptionLine.h"
 
 namespace {
-
-enum ReadResult { kRead, kMissing, kFailed, kOutOfMemory, kTooBig };
-
-// Reads the whole file into a malloc'd buffer, to its end even if it grew since
-// its size was taken.
-ReadResult ReadWholeFile(const CFileName& path, char** bytes, size_t* size) {
-    *bytes = nullptr;
-    *size = 0;
-    // The same sharing as the store's reader: other readers may read at the same
-    // time, a writer waits for the read, a writer that holds the file is waited for.
-    HANDLE file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kMissing : kFailed;
-    }
-    DWORD high = 0;
-    DWORD fileSize = GetFileSize(file, &high);
-    if (fileSize == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) fileSize = 0;
-    if (high != 0 || fileSize > CDescriptionCache::kMaxFileBytes) {
-        CloseHandle(file);
-        return kTooBig;
-    }
-    size_t room = fileSize + 1;  // one byte more, so that the end is seen without growing
-    char* buffer = static_cast<char*>(malloc(room));
-    size_t total = 0;
-    ReadResult result = buffer ? kRead : kOutOfMemory;
-    while (result == kRead) {
-        if (total == room) {
-            if (room > CDescriptionCache::kMaxFileBytes) {
-                result = kTooBig;
-                break;
-            }
-            char* larger = static_cast<char*>(realloc(buffer, room * 2));
-            if (!larger) {
-                result = kOutOfMemory;
-                break;
-            }
-            buffer = larger;
-            room *= 2;
-        }
-        DWORD got = 0;
-        if (!ReadFile(file, buffer + total, static_cast<DWORD>(room - total), &got, nullptr)) result = kFailed;
-        else if (got == 0) break;
-        total += got;
-    }
-    CloseHandle(file);
-    if (result != kRead) {
-        free(buffer);
-        return result;
-    }
-    *bytes = buffer;
-    *size = total;
-    return kRead;
-}
 
 const FileEncoding kCodePages = {TextEncoding::CodePage, false, 0};
 
@@ -78,14 +23,21 @@ size_t Length(const Char* text) {
     return length;
 }
 
+template <class Char>
+bool SameText(const Char* a, const Char* b) {
+    while (*a && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+
 std::string_view KeyOf(std::string_view path) { return PathKey(path, IsAnsiLeadByte); }
 std::wstring_view KeyOf(std::wstring_view path) { return PathKey(path); }
 
 }  // namespace
 
 CDescriptionCache::CDescriptionCache()
-    : m_held(false), m_declined(false), m_readTick(0), m_wide(false), m_folder(), m_wideFolder(), m_folderLength(0),
-      m_settings(), m_encoding(kCodePages), m_settingsKey(nullptr), m_haveFile(false), m_bytes(nullptr), m_size(0) {}
+    : m_held(false), m_wide(false), m_folder(), m_wideFolder(), m_folderLength(0), m_lookTick(0), m_settingsTick(0),
+      m_fileTick(0), m_readFailed(false), m_settings(), m_encoding(kCodePages), m_settingsKey(nullptr),
+      m_haveFile(false), m_current(0), m_indexed(false) {}
 
 CDescriptionCache::~CDescriptionCache() {
     Forget();
@@ -94,13 +46,12 @@ CDescriptionCache::~CDescriptionCache() {
 
 void CDescriptionCache::Forget() {
     m_index.Clear();
-    free(m_bytes);
-    m_bytes = nullptr;
-    m_size = 0;
+    m_indexed = false;
+    m_images[0].Free();
+    m_images[1].Free();
     m_encoding = kCodePages;
     m_haveFile = false;
     m_held = false;
-    m_declined = false;
     m_folderLength = 0;
     m_folder[0] = '\0';
     m_wideFolder[0] = L'\0';
@@ -111,8 +62,8 @@ FileCodec CDescriptionCache::Codec() const {
     return FileCodec{utf8, !utf8 && m_settings.Converts()};
 }
 
-bool CDescriptionCache::Lookup(const char* path, char* description) { return Answer(path, description); }
-bool CDescriptionCache::Lookup(const wchar_t* path, wchar_t* description) { return Answer(path, description); }
+void CDescriptionCache::Lookup(const char* path, char* description) { Answer(path, description); }
+void CDescriptionCache::Lookup(const wchar_t* path, wchar_t* description) { Answer(path, description); }
 
 bool CDescriptionCache::HoldsFolder(std::string_view folder) const {
     return m_held && !m_wide && folder.size() == m_folderLength && memcmp(folder.data(), m_folder, folder.size()) == 0;
@@ -124,108 +75,140 @@ bool CDescriptionCache::HoldsFolder(std::wstring_view folder) const {
 }
 
 template <class Char>
-bool CDescriptionCache::Answer(const Char* path, Char* description) {
+void CDescriptionCache::Answer(const Char* path, Char* description) {
     typedef std::basic_string_view<Char> View;
     description[0] = 0;
     View whole(path, Length(path));
     View key = KeyOf(whole);
-    if (key.empty()) return true;  // a path that names no file has no description
+    if (key.empty()) return;  // a path that names no file has no description
     // Drive and folder: the path in front of its key.
     View folder(path, whole.size() - key.size());
 
-    if (!HoldsFolder(folder) || GetTickCount() - m_readTick >= kFreshForMs) Refresh(folder);
-    if (m_declined) return false;
-    if (!m_haveFile) return true;
+    DWORD now = GetTickCount();
+    if (!HoldsFolder(folder))
+        Start(folder, now);
+    else if (now != m_lookTick)
+        Look(now);
+    if (!m_haveFile) return;
 
     // The key in the file's own form, once; then bytes are compared.
     EncodedName name;
-    if (EncodePathKey(path, Codec(), &name) == NameForm::None) return true;
+    if (EncodePathKey(path, Codec(), &name) == NameForm::None) return;
     DescriptionLine line;
-    if (!m_index.Find(name.View(), &line)) return true;
+    const CByteBuffer& image = m_images[m_current];
+    const char* data = image.Data() + m_encoding.dataStart;
+    size_t size = image.Size() - m_encoding.dataStart;
+    bool found = m_indexed ? m_index.Find(name.View(), &line) : FindEntry(data, size, name.View(), &line);
+    if (!found) return;
     // As the store hands it out, cut to 259 characters by the cell's buffer.
     DecodeDescriptionWithin(line.description, Codec(), description, 260);
     if (EqualNoCase(View(description, Length(description)), whole)) description[0] = 0;
-    return true;
 }
 
-bool CDescriptionCache::ReadSettings(std::string_view folder, DescriptionSettings* settings) {
-    return ReadDescriptionSettings(folder, settings, &m_settingsKey);
-}
-
-bool CDescriptionCache::ReadSettings(std::wstring_view folder, DescriptionSettings* settings) {
-    return ReadDescriptionSettings(folder, settings, &m_settingsKey);
-}
-
-// Reads the settings and the folder's file again. When memory fails or the
-// file is too big for this cache, nothing of it is kept and the folder's cells
-// are declined until the bound has passed, so that each is read only once.
-template <class Char>
-void CDescriptionCache::Refresh(std::basic_string_view<Char> folder) {
-    DWORD tick = GetTickCount();  // before the read: the answers are at most this old
-    DescriptionSettings settings;
-    if (!ReadSettings(folder, &settings)) {
-        // No description file can be named here: no descriptions, as in the store.
-        Forget();
-        Hold(folder, settings, tick);
-        return;
-    }
-    const bool wide = sizeof(Char) != 1;
-    const CFileName file = wide ? CFileName(settings.wideFilePath) : CFileName(settings.filePath);
-
-    char* bytes = nullptr;
-    size_t size = 0;
-    ReadResult result = ReadWholeFile(file, &bytes, &size);
-    if (result == kOutOfMemory || result == kTooBig) {
-        Forget();
-        Hold(folder, settings, tick);
-        m_declined = true;
-        return;
-    }
-    // The settings' paths are zero-filled behind their text, so whole buffers compare.
-    bool sameFile = wide == m_wide && (wide ? memcmp(settings.wideFilePath, m_settings.wideFilePath,
-                                                     sizeof settings.wideFilePath) == 0
-                                            : strcmp(settings.filePath, m_settings.filePath) == 0);
-    bool sameBytes = result == kRead && m_haveFile && m_held && sameFile && size == m_size &&
-                     memcmp(bytes, m_bytes, size) == 0;
-    if (sameBytes) {
-        free(bytes);  // the index over the bytes already held stays right
-    } else {
-        Forget();
-        if (result == kRead) {
-            FileEncoding encoding = DetectEncoding(bytes, size);
-            if (!m_index.Build(bytes + encoding.dataStart, size - encoding.dataStart)) {
-                free(bytes);
-                Hold(folder, settings, tick);
-                m_declined = true;
-                return;
-            }
-            m_bytes = bytes;
-            m_size = size;
-            m_encoding = encoding;
-            m_haveFile = true;
-        }
-    }
-    Hold(folder, settings, tick);
-}
-
-void CDescriptionCache::Hold(std::string_view folder, const DescriptionSettings& settings, DWORD tick) {
+// A folder met for the first time (or again after another one): watched before
+// anything of it is read.
+void CDescriptionCache::Start(std::string_view folder, DWORD now) {
+    Forget();
     memcpy(m_folder, folder.data(), folder.size());
     m_folder[folder.size()] = '\0';
     m_folderLength = folder.size();
     m_wide = false;
-    m_settings = settings;
-    m_readTick = tick;
     m_held = true;
-    m_declined = false;
+    m_lookTick = now;
+    m_watch.WatchFolder(m_folder, m_folderLength);
+    ReadSettings(now);
+    ReadDescriptionFile(now);
 }
 
-void CDescriptionCache::Hold(std::wstring_view folder, const DescriptionSettings& settings, DWORD tick) {
+void CDescriptionCache::Start(std::wstring_view folder, DWORD now) {
+    Forget();
     memcpy(m_wideFolder, folder.data(), folder.size() * sizeof(wchar_t));
     m_wideFolder[folder.size()] = L'\0';
     m_folderLength = folder.size();
     m_wide = true;
-    m_settings = settings;
-    m_readTick = tick;
     m_held = true;
-    m_declined = false;
+    m_lookTick = now;
+    m_watch.WatchFolder(m_wideFolder, m_folderLength);
+    ReadSettings(now);
+    ReadDescriptionFile(now);
+}
+
+// The first cell in a tick: what changed since is read again.
+void CDescriptionCache::Look(DWORD now) {
+    m_lookTick = now;
+    bool bound = now - m_fileTick >= kFreshForMs;
+    bool fileDue, settingsDue;
+    if (m_watch.WatchesFolder()) {
+        CChangeWatch::Changes changes = m_watch.Look();
+        // A watch given up reported a change: from now on the bound rules.
+        fileDue = changes.folder || (m_readFailed && bound);
+        settingsDue = m_watch.WatchesSettings() ? changes.settings : now - m_settingsTick >= kFreshForMs;
+    } else {
+        if (!bound) return;
+        // Perhaps a place for a watch is free again; it is set before the read.
+        if (m_wide)
+            m_watch.WatchFolder(m_wideFolder, m_folderLength);
+        else
+            m_watch.WatchFolder(m_folder, m_folderLength);
+        fileDue = settingsDue = true;
+    }
+    if (settingsDue && ReadSettings(now)) fileDue = true;
+    if (fileDue) ReadDescriptionFile(now);
+}
+
+// Reads the settings; true when they name another file than before.
+bool CDescriptionCache::ReadSettings(DWORD now) {
+    DescriptionSettings settings;
+    bool fits = m_wide ? ReadDescriptionSettings(std::wstring_view(m_wideFolder, m_folderLength), &settings,
+                                                 &m_settingsKey)
+                       : ReadDescriptionSettings(std::string_view(m_folder, m_folderLength), &settings,
+                                                 &m_settingsKey);
+    // A description file whose path would be too long cannot be read: none.
+    if (!fits) {
+        settings.filePath[0] = '\0';
+        settings.wideFilePath[0] = L'\0';
+    }
+    bool otherFile = m_wide ? !SameText(settings.wideFilePath, m_settings.wideFilePath)
+                            : !SameText(settings.filePath, m_settings.filePath);
+    m_settings = settings;
+    m_settingsTick = now;
+    return otherFile;
+}
+
+// Reads the file into the image not in use, tells its encoding, and mends the
+// index for the lines behind the mark (which finds what differs from the image
+// held, if anything), or builds the index when there was none. A file that
+// cannot be read keeps the last good reading until the next one; a missing or
+// too large one has no descriptions.
+void CDescriptionCache::ReadDescriptionFile(DWORD now) {
+    m_fileTick = now;
+    m_readFailed = false;
+    int next = 1 - m_current;
+    const bool named = m_wide ? m_settings.wideFilePath[0] != L'\0' : m_settings.filePath[0] != '\0';
+    const CFileName file = m_wide ? CFileName(m_settings.wideFilePath) : CFileName(m_settings.filePath);
+    FileReadResult result = named ? ReadFileImage(file, &m_images[next]) : kFileMissing;
+    if (result == kFileFailed) {
+        m_readFailed = true;
+        if (m_haveFile) return;
+    }
+    if (result != kFileRead) {
+        m_index.Clear();
+        m_indexed = false;
+        m_haveFile = false;
+        m_encoding = kCodePages;
+        m_images[0].Free();
+        m_images[1].Free();
+        return;
+    }
+    const CByteBuffer& read = m_images[next];
+    FileEncoding encoding = DetectEncoding(read.Data(), read.Size());
+    const char* data = read.Data() + encoding.dataStart;
+    size_t size = read.Size() - encoding.dataStart;
+    if (m_haveFile && m_indexed)
+        m_indexed = m_index.Update(data, size);
+    else
+        m_indexed = m_index.Build(data, size);
+    m_encoding = encoding;
+    m_current = next;
+    m_haveFile = true;
 }

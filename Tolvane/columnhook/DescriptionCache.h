@@ -1,20 +1,32 @@
 // CDescriptionCache: what the description column last read of one folder's
-// description file, so that the cells of one screen cost about one read of the
-// file. It belongs to one view and is used only on the thread that owns the
-// view (window procedures always run there), so it needs no lock.
+// description file, so that a screen of cells costs less than one read of the
+// file, and a screen painted while nothing changed costs no read at all. It
+// belongs to one view and is used only on the thread that owns the view
+// (window procedures always run there), so it needs no lock.
 //
-// Freshness: what it answers is never older than kFreshForMs by GetTickCount,
-// taken before the read; with the coarsest tick of the systems we run on
-// (55 ms) no answer is older than 250 ms. After that the settings are read
-// again and the file is read again whole, whatever its time stamps say; only
-// when its bytes are the same as before is the index over them kept.
+// Freshness: the file is read again when Windows reports a change in its
+// folder, the settings when Windows reports a change of them (CChangeWatch).
+// Windows is asked at the first cell in each tick of GetTickCount, so that a
+// screen asks once and the first screen painted after the report shows the
+// change. What Windows cannot watch (CChangeWatch says what) is read again at
+// the first cell after kFreshForMs, counted from before the read, as is a file
+// whose last reading failed. The file is always read whole, whatever its time
+// stamps say (FAT keeps them to two seconds).
 //
-// Its memory (the file's bytes and the index) comes from malloc; when any of it
-// cannot be had, Lookup says so and the caller reads the file itself.
+// Reading again costs one read into memory the cache keeps for it, a
+// comparison with what was read before, and the mending of the index over the
+// lines that differ (CDescriptionIndex::Update). Its memory is two images of
+// the file and the index: the image the index is over, and the one read to
+// compare with it. When any of it cannot be had, cells find their line in the
+// image itself, or show no description until the file can be read again.
+//
+// The file's encoding is told again at each reading (TextEncoding.h); the
+// index is over the lines behind the UTF-8 mark, and a cell's name is put in
+// the file's own form before it is looked for.
 //
 // A view is asked in one form: ANSI paths on Windows 95, 98 and Me (and for
 // ANSI notifications), wide ones where Explorer is Unicode. A cell asked in the
-// other form than the one held reads the file again.
+// other form than the one held starts the folder again.
 #pragma once
 
 #include <windows.h>
@@ -23,18 +35,17 @@
 
 #include <string_view>
 
+#include "ChangeWatch.h"
+#include "store/ByteBuffer.h"
 #include "store/DescriptionIndex.h"
 #include "store/DescriptionSettings.h"
 #include "store/FileCodec.h"
-#include "store/FileImage.h"
 #include "store/TextEncoding.h"
 
 class CDescriptionCache {
 public:
-    // How long what was read answers cells without being read again.
+    // How long what was read answers cells where Windows reports no change.
     static const DWORD kFreshForMs = 190;
-    // Larger description files are not kept: the store reads none above this either.
-    static const size_t kMaxFileBytes = kLargestDescriptionFile;
 
     CDescriptionCache();
     ~CDescriptionCache();
@@ -44,38 +55,39 @@ public:
     // The description of the file at path (at most 259 characters) as a cell
     // shows it: at most 259 characters in description (260 characters), empty
     // when the file has none or its description equals the path (ignoring
-    // case). False when this cache cannot answer: the caller reads the file
-    // itself.
-    bool Lookup(const char* path, char* description);
-    bool Lookup(const wchar_t* path, wchar_t* description);
+    // case).
+    void Lookup(const char* path, char* description);
+    void Lookup(const wchar_t* path, wchar_t* description);
 
 private:
     template <class Char>
-    bool Answer(const Char* path, Char* description);
+    void Answer(const Char* path, Char* description);
     bool HoldsFolder(std::string_view folder) const;
     bool HoldsFolder(std::wstring_view folder) const;
-    bool ReadSettings(std::string_view folder, DescriptionSettings* settings);
-    bool ReadSettings(std::wstring_view folder, DescriptionSettings* settings);
-    template <class Char>
-    void Refresh(std::basic_string_view<Char> folder);
-    // Marks the folder as read at tick under the settings.
-    void Hold(std::string_view folder, const DescriptionSettings& settings, DWORD tick);
-    void Hold(std::wstring_view folder, const DescriptionSettings& settings, DWORD tick);
+    void Start(std::string_view folder, DWORD now);
+    void Start(std::wstring_view folder, DWORD now);
+    void Look(DWORD now);
+    bool ReadSettings(DWORD now);
+    void ReadDescriptionFile(DWORD now);
     void Forget();
     FileCodec Codec() const;
 
-    bool m_held;                // m_folder was read at m_readTick
-    bool m_declined;            // and is left to the caller (too big, or no memory)
-    DWORD m_readTick;
+    CChangeWatch m_watch;
+    bool m_held;                // m_folder (or m_wideFolder) is the folder of the cells answered
     bool m_wide;                // the folder held is m_wideFolder, else m_folder
-    char m_folder[260];         // drive and folder of the cells answered
+    char m_folder[260];         // drive and folder
     wchar_t m_wideFolder[260];
     size_t m_folderLength;
+    DWORD m_lookTick;           // the tick in which it was last looked for changes
+    DWORD m_settingsTick;       // when the settings were read
+    DWORD m_fileTick;           // when the file was read
+    bool m_readFailed;          // the last reading of the file failed: read again after the bound
     DescriptionSettings m_settings;
-    FileEncoding m_encoding;    // of m_bytes; the index is over the lines behind a mark
+    FileEncoding m_encoding;    // of m_images[m_current]; the index is over the lines behind a mark
     HKEY m_settingsKey;         // kept open while the cache lives, or null
     bool m_haveFile;            // false: the file is missing or could not be read: no descriptions
-    char* m_bytes;              // the file as read (malloc)
-    size_t m_size;
-    CDescriptionIndex m_index;  // over m_bytes
+    CByteBuffer m_images[2];    // the file as read (m_current), and room for the next reading
+    int m_current;
+    bool m_indexed;             // m_index is over m_images[m_current]
+    CDescriptionIndex m_index;
 };

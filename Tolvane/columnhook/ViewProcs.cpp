@@ -152,14 +152,15 @@ void HandBack(NMLVDISPINFOA* info, bool, const wchar_t* description) {
     target[length] = L'\0';
 }
 
-// The description of one cell, answered from what the view's cache read of the
-// file within its freshness bound; read straight from the file when the cache
-// cannot answer.
+// The description of one cell, answered from what the view's cache holds of the
+// file; read straight from the file when the view can have no cache.
 template <class Char>
 void DescriptionOfCell(HWND view, const Char* path, Char* description /* kTextSize */) {
     CDescriptionCache* cache = CacheOfView(view);
-    if (cache && cache->Lookup(path, description)) return;
-    LookupDescription(path, description);
+    if (cache)
+        cache->Lookup(path, description);
+    else
+        LookupDescription(path, description);
 }
 
 template <class Char>

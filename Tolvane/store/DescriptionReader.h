@@ -14,6 +14,7 @@
 #include "DescriptionLine.h"
 
 #include <cstddef>
+#include <string_view>
 
 class CDescriptionReader {
 public:
@@ -27,3 +28,22 @@ private:
     const char* m_next;
     const char* m_end;
 };
+
+// The first entry named key (folding only A to Z; an empty key names none and
+// reads nothing) in
+// bytes, exactly as CDescriptionReader reads them, but without taking the
+// other lines apart: of each line only its first bytes are looked at, and only
+// a line whose name may be key is read whole. This is what one lookup needs;
+// readers of many names build a CDescriptionIndex instead. The data ends at
+// its first Ctrl-Z: *ended (when given) tells whether one was met, so that a
+// caller that hands in a file piece by piece reads no further.
+bool FindEntry(const char* bytes, size_t size, std::string_view key, DescriptionLine* line, bool* ended = nullptr);
+
+// The first line feed or Ctrl-Z in [from, to), or to. Looks at sixteen bytes
+// (SSE2) or a machine word at a time, since finding line ends is most of what
+// looking through a file costs.
+const char* FindLineEnd(const char* from, const char* to);
+
+// The first Ctrl-Z in [from, to), or to: where the data of a text file ends.
+// (Not memchr: the C runtime's looks at one byte at a time.)
+const char* FindCtrlZ(const char* from, const char* to);

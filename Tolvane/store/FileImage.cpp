@@ -3,6 +3,7 @@
 #include "FileImage.h"
 
 #include "AnsiText.h"
+#include "DescriptionReader.h"
 #include "PathParts.h"
 
 #include <cstring>
@@ -190,6 +191,153 @@ FileReadResult ReadFileImage(const CFileName& path, CByteBuffer* bytes) {
     CloseHandle(file);
     if (result != kFileRead) bytes->Free();
     return result;
+}
+
+namespace {
+
+// The end of the last line feed in [from, to), or null when there is none.
+const char* AfterLastFeed(const char* from, const char* to) {
+    while (to != from)
+        if (*--to == '\n') return to + 1;
+    return nullptr;
+}
+
+// Looks for key in whole lines: the first entry named so, its description
+// copied into text. False when memory for the copy ran out.
+bool LookFor(std::string_view lines, std::string_view key, bool* found, CByteBuffer* text) {
+    DescriptionLine line;
+    if (*found || key.empty() || !FindEntry(lines.data(), lines.size(), key, &line)) return true;
+    *found = true;
+    size_t size = line.description.size();
+    if (size && !text->Reserve(size)) return false;
+    if (size) memcpy(text->Data(), line.description.data(), size);
+    text->SetSize(size);
+    return true;
+}
+
+}  // namespace
+
+FileReadResult FindEntryInFile(const CFileName& path, std::string_view codePageKey, std::string_view utf8Key,
+                               CByteBuffer* window, CByteBuffer* description, FileEncoding* encoding, bool* found) {
+    *found = false;
+    *encoding = FileEncoding{TextEncoding::CodePage, false, 0};
+    window->SetSize(0);
+    description->SetSize(0);
+    if (codePageKey.empty() && utf8Key.empty()) return kFileRead;  // names nothing: no need to read
+    HANDLE file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kFileMissing : kFileFailed;
+    }
+    DWORD high = 0;
+    DWORD size = GetFileSize(file, &high);
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) size = 0;
+    if (high != 0 || size > kLargestDescriptionFile) {
+        CloseHandle(file);
+        return kFileTooLarge;
+    }
+    // A small file is read at once, with one byte more so that its end is seen.
+    FileReadResult result = window->Reserve(size < kFindWindowBytes ? size + 1 : kFindWindowBytes) ? kFileRead
+                                                                                                  : kFileFailed;
+    // A name of ASCII letters is the same in both forms: it is looked for once.
+    const bool oneKey = codePageKey == utf8Key;
+    CByteBuffer utf8Text;  // the description found under utf8Key, when that differs
+    bool foundCodePage = false, foundUtf8 = false;
+    bool mark = false;
+    bool mayBeUtf8 = true;  // no byte met yet that is not UTF-8
+    bool multiByte = false;
+    size_t skip = 0;        // the mark, in front of the first line
+    DWORD total = 0;
+    size_t kept = 0;        // the beginning of a line whose end is not read yet
+    while (result == kFileRead) {
+        if (kept == window->Capacity()) {
+            // One line fills the window: make room for more of it.
+            size_t grown = kept < kLargestDescriptionFile / 2 ? kept * 2 : kLargestDescriptionFile + 1;
+            if (!window->Reserve(grown)) {
+                result = kFileFailed;
+                break;
+            }
+        }
+        DWORD got = 0;
+        if (!ReadFile(file, window->Data() + kept, static_cast<DWORD>(window->Capacity() - kept), &got, nullptr)) {
+            result = kFileFailed;
+            break;
+        }
+        if (total == 0 && got >= kUtf8Mark.size() && memcmp(window->Data(), kUtf8Mark.data(), kUtf8Mark.size()) == 0) {
+            mark = true;
+            skip = kUtf8Mark.size();
+        }
+        total += got;
+        if (total > kLargestDescriptionFile) {  // it grew since its size was taken
+            result = kFileTooLarge;
+            break;
+        }
+        size_t have = kept + got;
+        window->SetSize(have);
+        // The whole lines read so far; at the end of the file, all that is left.
+        const char* data = window->Data();
+        const char* afterFeed = got ? AfterLastFeed(data + kept, data + have) : data + have;
+        size_t whole = afterFeed ? static_cast<size_t>(afterFeed - data) : 0;
+        bool ended = got == 0;
+        if (whole > skip) {
+            std::string_view lines(data + skip, whole - skip);
+            // The data ends at its first Ctrl-Z.
+            const char* ctrlZ = FindCtrlZ(lines.data(), lines.data() + lines.size());
+            if (ctrlZ != lines.data() + lines.size()) {
+                lines = std::string_view(lines.data(), static_cast<size_t>(ctrlZ - lines.data()));
+                ended = true;
+            }
+            if (!mark && mayBeUtf8) mayBeUtf8 = CheckUtf8(lines.data(), lines.size(), &multiByte);
+            // Only the keys of the encodings the file may still have.
+            bool ok;
+            if (mark) {
+                ok = LookFor(lines, utf8Key, &foundUtf8, description);
+            } else {
+                ok = LookFor(lines, codePageKey, &foundCodePage, description);
+                if (oneKey) foundUtf8 = foundCodePage;
+                else if (ok && mayBeUtf8) ok = LookFor(lines, utf8Key, &foundUtf8, &utf8Text);
+            }
+            if (!ok) {
+                result = kFileFailed;
+                break;
+            }
+            skip = 0;
+            kept = have - whole;
+            memmove(window->Data(), data + whole, kept);
+            window->SetSize(kept);  // what a larger window keeps
+        } else {
+            kept = have;
+        }
+        // Sure: the file is UTF-8 by its mark, or it is not UTF-8, and the name
+        // it holds in that encoding is found.
+        if (mark ? foundUtf8 : !mayBeUtf8 && foundCodePage) break;
+        if (ended) break;
+    }
+    CloseHandle(file);
+    if (result != kFileRead) {
+        window->Free();
+        description->Free();
+        return result;
+    }
+    if (mark) {
+        *encoding = FileEncoding{TextEncoding::Utf8, true, kUtf8Mark.size()};
+    } else if (mayBeUtf8 && multiByte) {
+        encoding->encoding = TextEncoding::Utf8;
+    }
+    const bool utf8 = encoding->encoding == TextEncoding::Utf8;
+    *found = utf8 ? foundUtf8 : foundCodePage;
+    if (utf8 && !mark && !oneKey && foundUtf8) {
+        // The description found under the UTF-8 name is the one handed out.
+        if (utf8Text.Size() && !description->Reserve(utf8Text.Size())) {
+            *found = false;
+            description->Free();
+            return kFileFailed;
+        }
+        if (utf8Text.Size()) memcpy(description->Data(), utf8Text.Data(), utf8Text.Size());
+        description->SetSize(utf8Text.Size());
+    }
+    if (!*found) description->SetSize(0);
+    return kFileRead;
 }
 
 CFileReplacement::CFileReplacement() : m_file(INVALID_HANDLE_VALUE), m_failed(false), m_buffered(0) {}

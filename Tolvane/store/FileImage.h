@@ -11,6 +11,7 @@
 
 #include "ByteBuffer.h"
 #include "FileName.h"
+#include "TextEncoding.h"
 
 #include <string_view>
 
@@ -37,6 +38,22 @@ enum FileReadResult {
 HANDLE OpenShared(const CFileName& path, DWORD access, DWORD share, DWORD disposition);
 
 FileReadResult ReadFileImage(const CFileName& path, CByteBuffer* bytes);
+
+// Looks for the first entry named key in the file and stops as soon as what
+// it found is sure: the file is read piece by piece into window
+// (kFindWindowBytes, more only for a longer line), and of its lines only those
+// that may be named key are taken apart whole (FindEntry). The key depends on
+// the file's encoding, which is told as DetectEncoding tells it while the file
+// is read: codePageKey is the name as a file of the code pages holds it,
+// utf8Key as a UTF-8 file does (an empty key names nothing). A file with the
+// UTF-8 mark is UTF-8 from its first bytes on; one without it may turn out not
+// to be UTF-8 at its last line, so there the file is read on until a byte that
+// is not UTF-8 or the end of its data. kFileRead, with *encoding, *found, and
+// the description as the file holds it in description; otherwise as
+// ReadFileImage.
+const DWORD kFindWindowBytes = 64 * 1024;
+FileReadResult FindEntryInFile(const CFileName& path, std::string_view codePageKey, std::string_view utf8Key,
+                               CByteBuffer* window, CByteBuffer* description, FileEncoding* encoding, bool* found);
 
 // How long a writer tries to put its new file in place while readers have the
 // old one open; then it gives up and the old file stays.

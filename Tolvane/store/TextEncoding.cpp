@@ -3,9 +3,14 @@
 #include "TextEncoding.h"
 
 #include "DescriptionLine.h"
+#include "DescriptionReader.h"
 
 #include <cstdint>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -23,6 +28,14 @@ std::string_view After(std::string_view text, size_t count) {
 // most of a description file is ASCII and the whole file is looked at.
 size_t AsciiRun(const unsigned char* bytes, size_t size) {
     size_t at = 0;
+#ifdef __SSE2__
+    // Sixteen bytes at a time where the processor has SSE2 (every x64 one).
+    while (size - at >= 16) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+        if (_mm_movemask_epi8(block)) break;
+        at += 16;
+    }
+#endif
     while (size - at >= 8) {
         uint64_t word;
         std::memcpy(&word, bytes + at, 8);
@@ -79,23 +92,28 @@ size_t Utf8SequenceLength(std::string_view bytes) {
 FileEncoding DetectEncoding(const char* bytes, size_t size) {
     FileEncoding found = {TextEncoding::CodePage, false, 0};
     if (!bytes) return found;
-    const void* ctrlZ = std::memchr(bytes, kCtrlZ, size);
-    if (ctrlZ) size = static_cast<size_t>(static_cast<const char*>(ctrlZ) - bytes);
+    size = static_cast<size_t>(FindCtrlZ(bytes, bytes + size) - bytes);
     std::string_view data(bytes, size);
     if (data.size() >= kUtf8Mark.size() && std::memcmp(bytes, kUtf8Mark.data(), kUtf8Mark.size()) == 0) return FileEncoding{TextEncoding::Utf8, true, kUtf8Mark.size()};
 
-    const unsigned char* s = reinterpret_cast<const unsigned char*>(bytes);
     bool multiByte = false;
+    // A byte that is not UTF-8: the code pages.
+    if (CheckUtf8(bytes, size, &multiByte) && multiByte) found.encoding = TextEncoding::Utf8;
+    return found;
+}
+
+bool CheckUtf8(const char* bytes, size_t size, bool* multiByte) {
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(bytes);
+    std::string_view data(bytes, size);
     for (size_t at = 0; at < size;) {
         at += AsciiRun(s + at, size - at);
         if (at == size) break;
         const size_t length = Utf8SequenceLength(After(data, at));
-        if (length == 0) return found;  // a byte that is not UTF-8: the code pages
-        multiByte = true;
+        if (length == 0) return false;
+        *multiByte = true;
         at += length;
     }
-    if (multiByte) found.encoding = TextEncoding::Utf8;
-    return found;
+    return true;
 }
 
 size_t Utf8ToUtf16(std::string_view bytes, wchar_t* out) {

@@ -28,6 +28,13 @@ constexpr std::string_view kUtf8Mark("\xEF\xBB\xBF", 3);
 
 FileEncoding DetectEncoding(const char* bytes, size_t size);
 
+// The test DetectEncoding makes of the data behind the mark, for a reader that
+// looks at a file piece by piece: false at the first byte that is not valid
+// UTF-8; *multiByte is set when a multi-byte sequence is met (and otherwise left
+// as it was). The pieces must hold no Ctrl-Z and be cut between lines: a line
+// feed is no part of any sequence, so each piece is tested on its own.
+bool CheckUtf8(const char* bytes, size_t size, bool* multiByte);
+
 // The length of the valid UTF-8 sequence at the start of bytes (1 to 4), or 0
 // when the first byte starts none. An empty text has none.
 size_t Utf8SequenceLength(std::string_view bytes);

@@ -1,5 +1,5 @@
 // What the benchmarks share: a microsecond clock, the median of timings, the plain
-// read that every figure is set against, and the library's hook entries.
+// read that every figure is set against, the sample file and the library's exports.
 #pragma once
 
 #include <windows.h>
@@ -29,16 +29,37 @@ inline double Median(std::vector<double> times) {
     return times[times.size() / 2];
 }
 
-// The yardstick: the file read into a ready buffer and its lines counted.
-inline size_t PlainRead(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    return static_cast<size_t>(std::count(bytes.begin(), bytes.begin() + got, '\n'));
-}
+// The yardstick: one ReadFile of the whole file into a buffer made once, before
+// any timing, and its lines counted. Only the open, the read, the close and the
+// count are timed: no allocation, no zero-filling.
+class PlainReader {
+public:
+    // Room for the file as it is now and some growth.
+    explicit PlainReader(const std::string& path) : m_path(path) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+        m_buffer.resize(data.nFileSizeLow + 65536);
+    }
+    // The number of lines (without count: 1); 0 when the file cannot be read or
+    // no longer fits.
+    size_t Read(bool count = true) {
+        HANDLE file = CreateFileA(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return 0;
+        DWORD got = 0;
+        BOOL read = ReadFile(file, &m_buffer[0], static_cast<DWORD>(m_buffer.size()), &got, nullptr);
+        CloseHandle(file);
+        if (!read || got == m_buffer.size()) return 0;
+        if (!count) return 1;
+        // Kept, so that the compiler cannot drop a count that nobody reads.
+        m_lines = static_cast<size_t>(std::count(m_buffer.begin(), m_buffer.begin() + got, '\n'));
+        return m_lines;
+    }
+
+private:
+    std::string m_path;
+    std::vector<char> m_buffer;
+    volatile size_t m_lines = 0;
+};
 
 // Writes folder's DESCRIPT.ION with entries lines, file00000.txt upwards, and gives
 // its path.

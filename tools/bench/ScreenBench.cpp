@@ -1,22 +1,28 @@
 // The cost of one screen of the description column: a details view of 40
 // visible rows whose description cells are all asked for (LVM_GETITEMTEXTA, so
 // the list view asks its parent, which the hook answers), for description files
-// of 10, 1,000 and 10,000 entries. Side by side, medians of one run:
+// of 10, 1,000, 10,000 and 100,000 entries. Every figure is set against one
+// plain read of the same file: one ReadFile into a buffer made beforehand,
+// counting its lines. Side by side, medians of one run, each round taking all
+// of them in turn so that a busy machine slows them alike:
 //
-//   plain read     reading the file into a ready buffer and counting its lines,
-//                  after a pause as long as the one below, and warm (at once
-//                  after other reads of the file): under Wine the first file
-//                  access after a pause costs about twice a warm one
-//   after bound    the screen painted after a pause longer than the cache keeps
-//                  what it read: the first cell reads the settings and the file
-//                  again
-//   within bound   the same screen painted again at once
-//   per cell       the way each cell was answered before the cache, replayed
-//                  here: for every row the list view's request, the details
-//                  test's four column queries, the folder window's title, the
-//                  row's label and a Load, Lookup and Close of the file
-//                  (checked once against the library as it was before: its
-//                  screens cost the same within about a third)
+//   plain read     after a pause as long as the one below (under Wine the
+//                  first file access after a pause costs about twice a warm
+//                  one), and warm (at once after other reads of the file)
+//   unchanged      the screen painted 1.2 s after the last one, the file as it
+//                  was: the view asks Windows whether the folder changed (or,
+//                  where Windows cannot tell, reads the settings and the file
+//                  again)
+//   at once        the same screen painted again at once
+//   changed        the screen painted 1.2 s after another writer changed one
+//                  letter of a shown description in place (same size): the
+//                  file is read again, what changed found and the cells
+//                  answered; the bench checks that the screen shows the change
+//   per cell       the way each cell was answered before the view kept what it
+//                  read, replayed here: for every row the list view's request,
+//                  the details test's four column queries, the folder window's
+//                  title, the row's label and a Load, Lookup and Close of the
+//                  file
 //
 //   columnhook_screen_bench [ROUNDS]   (default 15)
 #include <windows.h>
@@ -25,24 +31,24 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "ExplorerShape.h"
 #include "LearnedTitles.h"
 #include "TestContract.h"
 #include "TestSupport.h"
 #include "store/DescriptionFile.h"
-#include "BenchSupport.h"
 
 using namespace explorershape;
 
 namespace {
 
 const int kRows = 40;
-const int kColumn = 4;          // the description column, behind the four standard ones
-const DWORD kStaleAfterMs = 250;  // longer than the cache keeps what it read
+const int kColumn = 4;         // the description column, behind the four standard ones
+const int kChangedRow = 20;    // the row whose description another writer changes
+const DWORD kPauseMs = 1200;   // between two screens, as a user reads one
 
 void PaintScreen(HWND list) {
     char text[260];
@@ -85,8 +91,20 @@ void OldCell(const Explorer& explorer, int row, const std::string& folder) {
     file.Close();
 }
 
+// Overwrites one byte of the file in place, as an editor that keeps the file's
+// size would; the file's time stamp moves on as the system sets it.
+bool WriteByteAt(const std::string& path, DWORD offset, char byte) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool done = SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) == offset &&
+                WriteFile(file, &byte, 1, &written, nullptr) && written == 1;
+    CloseHandle(file);
+    return done;
+}
+
 struct Timings {
-    double pausedPlain, after, warmPlain, within, perCell;
+    double pausedPlain, unchanged, warmPlain, atOnce, changed, perCell;
 };
 
 bool Measure(int entries, int rounds, Timings* timings) {
@@ -96,54 +114,83 @@ bool Measure(int entries, int rounds, Timings* timings) {
     // Forty rows spread over the file; with fewer entries, the rows behind them
     // are files without a description.
     std::vector<std::string> labels;
+    int step = entries >= kRows ? entries / kRows : 1;
     for (int row = 0; row < kRows; ++row) {
         char name[32];
-        wsprintfA(name, "file%05d.txt", entries >= kRows ? row * (entries / kRows) : row);
+        wsprintfA(name, "file%05d.txt", row * step);
         labels.push_back(name);
     }
+    // The first letter of the changed row's description ("Description of ...").
+    std::string image = testsupport::ReadFileBytes(ion);
+    bool described = kChangedRow < entries;
+    size_t line = image.find(labels[kChangedRow] + " ");
+    DWORD letter = described && line != std::string::npos ? static_cast<DWORD>(line + labels[kChangedRow].size() + 1) : 0;
+
     Explorer explorer = CreateExplorer("CabinetWClass", folder.Path());
     FillList(explorer.list, StandardColumns(), labels);
     SetFocus(explorer.list);
     testsupport::PumpPendingMessages();
-    bool ok = ColumnTitle(explorer.list, kColumn) == "Description" && bench::PlainRead(ion) == static_cast<size_t>(entries);
-    for (int row = 0; ok && row < kRows; ++row) {
-        bool described = entries >= kRows || row < entries;
-        ok = (CellTextA(explorer.list, row, kColumn).find("Description of file") == 0) == described;
-    }
+    bench::PlainReader plainReader(ion);
+    bool ok = ColumnTitle(explorer.list, kColumn) == "Description" && plainReader.Read() == static_cast<size_t>(entries);
+    for (int row = 0; ok && row < kRows; ++row)
+        ok = (CellTextA(explorer.list, row, kColumn).find("Description of file") == 0) == (row * step < entries);
     if (!ok) {
         printf("the %d-entry view does not show its descriptions\n", entries);
         DestroyWindow(explorer.frame);
         return false;
     }
 
-    std::vector<double> pausedPlain, plain, after, within, perCell;
+    std::vector<double> pausedPlain, unchanged, warmPlain, atOnce, changed, perCell;
     for (int round = 0; round < rounds; ++round) {
-        Sleep(kStaleAfterMs);
-        double paused = bench::Now();
-        bench::PlainRead(ion);
-        pausedPlain.push_back(bench::Now() - paused);
-        Sleep(kStaleAfterMs);
+        Sleep(kPauseMs);
         double t0 = bench::Now();
+        plainReader.Read();
+        pausedPlain.push_back(bench::Now() - t0);
+
+        Sleep(kPauseMs);
+        t0 = bench::Now();
         PaintScreen(explorer.list);
         double t1 = bench::Now();
         PaintScreen(explorer.list);
         double t2 = bench::Now();
-        bench::PlainRead(ion);
+        plainReader.Read();
         double t3 = bench::Now();
+        unchanged.push_back(t1 - t0);
+        atOnce.push_back(t2 - t1);
+        warmPlain.push_back(t3 - t2);
+
+        if (described) {
+            // "Description" and "description" in turn.
+            char now = round % 2 == 0 ? 'd' : 'D';
+            if (!WriteByteAt(ion, letter, now)) {
+                printf("the %d-entry file could not be changed\n", entries);
+                ok = false;
+                break;
+            }
+            Sleep(kPauseMs);
+            t0 = bench::Now();
+            PaintScreen(explorer.list);
+            changed.push_back(bench::Now() - t0);
+            if (CellTextA(explorer.list, kChangedRow, kColumn).find(now + std::string("escription of file")) != 0) {
+                printf("the %d-entry view does not show the change of round %d\n", entries, round + 1);
+                ok = false;
+                break;
+            }
+        }
+
+        t0 = bench::Now();
         for (int row = 0; row < kRows; ++row) OldCell(explorer, row, folder.Path());
-        double t4 = bench::Now();
-        after.push_back(t1 - t0);
-        within.push_back(t2 - t1);
-        plain.push_back(t3 - t2);
-        perCell.push_back(t4 - t3);
+        perCell.push_back(bench::Now() - t0);
     }
-    timings->pausedPlain = bench::Median(pausedPlain);
-    timings->warmPlain = bench::Median(plain);
-    timings->after = bench::Median(after);
-    timings->within = bench::Median(within);
-    timings->perCell = bench::Median(perCell);
     DestroyWindow(explorer.frame);
     testsupport::PumpPendingMessages();
+    if (!ok) return false;
+    timings->pausedPlain = bench::Median(pausedPlain);
+    timings->unchanged = bench::Median(unchanged);
+    timings->warmPlain = bench::Median(warmPlain);
+    timings->atOnce = bench::Median(atOnce);
+    timings->changed = changed.empty() ? 0 : bench::Median(changed);
+    timings->perCell = bench::Median(perCell);
     return true;
 }
 
@@ -166,20 +213,21 @@ int main(int argc, char** argv) {
 
     printf("%d-bit build: a screen of %d description cells, medians of %d rounds in microseconds\n",
            static_cast<int>(sizeof(void*) * 8), kRows, rounds);
-    printf("%8s %12s %12s %7s %12s %12s %7s %12s %7s\n", "", "plain read", "", "", "plain read", "", "", "",
-           "");
-    printf("%8s %12s %12s %7s %12s %12s %7s %12s %7s\n", "entries", "after pause", "after bound", "ratio",
-           "warm", "within bound", "ratio", "per cell", "ratio");
+    printf("%8s %11s %11s %6s %11s %6s %11s %11s %6s %11s %6s\n", "", "plain read", "screen", "", "screen", "",
+           "plain read", "screen", "", "per cell", "");
+    printf("%8s %11s %11s %6s %11s %6s %11s %11s %6s %11s %6s\n", "entries", "after pause", "unchanged", "ratio",
+           "changed", "ratio", "warm", "at once", "ratio", "as before", "ratio");
     int status = 0;
-    for (int entries : {10, 1000, 10000}) {
+    for (int entries : {10, 1000, 10000, 100000}) {
         Timings t;
         if (!Measure(entries, rounds, &t)) {
             status = 1;
             continue;
         }
-        printf("%8d %12.1f %12.1f %6.2fx %12.1f %12.1f %6.2fx %12.1f %6.1fx\n", entries, t.pausedPlain, t.after,
-               t.after / t.pausedPlain, t.warmPlain, t.within, t.within / t.warmPlain, t.perCell,
-               t.perCell / t.warmPlain);
+        printf("%8d %11.1f %11.1f %5.2fx %11.1f %5.2fx %11.1f %11.1f %5.2fx %11.1f %5.1fx\n", entries, t.pausedPlain,
+               t.unchanged, t.unchanged / t.pausedPlain, t.changed, t.changed / t.pausedPlain, t.warmPlain, t.atOnce,
+               t.atOnce / t.warmPlain, t.perCell, t.perCell / t.warmPlain);
+        fflush(stdout);
     }
     deactivate();
     return status;

@@ -1,11 +1,13 @@
 // libFuzzer target of the line grammar, built natively by scripts/fuzz.
 // Property: whatever bytes are read, every name can be written, and what is
 // written reads back to the same entries. The path splitting runs on the same
-// bytes: it must agree with itself and never overrun. The index over the names
-// must find what a scan of the lines finds. A file is told UTF-8 exactly when
-// its bytes (before a Ctrl-Z) decode and encode back to themselves and hold one
-// beyond ASCII, or begin with the mark; UTF-16 text that has a UTF-8 form
-// comes back from it unit for unit.
+// bytes: it must agree with itself and never overrun. The index over the names,
+// and the one-entry lookup, must find what a scan of the lines finds, and the
+// index mended for the bytes with a piece cut out or put in twice must answer
+// as one built over them. A file is told UTF-8 exactly when its bytes (before a
+// Ctrl-Z) decode and encode back to themselves and hold one beyond ASCII, or
+// begin with the mark, and told so too when its lines are tested piece by
+// piece; UTF-16 text that has a UTF-8 form comes back from it unit for unit.
 #include "store/DescriptionIndex.h"
 #include "store/DescriptionReader.h"
 #include "store/DescriptionWriter.h"
@@ -55,6 +57,15 @@ void CheckEncoding(const char* bytes, size_t size) {
         return;
     }
     if (found.mark || found.dataStart != 0) abort();
+
+    // Tested in pieces cut behind a line feed, as a reader piece by piece does.
+    if (!data.empty()) {
+        size_t feed = data.find('\n', static_cast<unsigned char>(data[0]) % data.size());
+        size_t cut = feed == std::string::npos ? data.size() : feed + 1;
+        bool multiByte = false;
+        bool valid = CheckUtf8(data.data(), cut, &multiByte) && CheckUtf8(data.data() + cut, data.size() - cut, &multiByte);
+        if ((valid && multiByte) != (found.encoding == TextEncoding::Utf8)) abort();
+    }
     std::vector<wchar_t> wide(data.size() + 1);
     size_t units = Utf8ToUtf16(data, wide.data());
     std::vector<char> back(3 * units + 1);
@@ -143,6 +154,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 }
             if (found.name.data() != first) abort();
             seen.push_back(line.name);
+        }
+    }
+
+    // The one-entry lookup finds the same first line for every name.
+    {
+        CDescriptionReader reader(bytes, size);
+        DescriptionLine line, found;
+        while (reader.ReadEntry(&line)) {
+            DescriptionLine indexed;
+            if (!index.Find(line.name, &indexed) || !FindEntry(bytes, size, line.name, &found)) abort();
+            if (found.name.data() != indexed.name.data() || found.description != indexed.description ||
+                found.tail != indexed.tail)
+                abort();
+        }
+    }
+
+    // The index mended for changed bytes answers as one built over them.
+    if (size >= 2) {
+        size_t from = data[0] % size, to = from + data[1] % 64;
+        if (to > size) to = size;
+        std::string whole(bytes, size);
+        for (const std::string& changed : {whole.substr(0, from) + whole.substr(to),
+                                           whole.substr(0, to) + whole.substr(from)}) {
+            CDescriptionIndex mended, built;
+            if (!mended.Build(bytes, size) || !mended.Update(changed.data(), changed.size()) ||
+                !built.Build(changed.data(), changed.size()))
+                abort();
+            for (const std::string* names : {static_cast<const std::string*>(&whole), &changed}) {
+                CDescriptionReader reader(names->data(), names->size());
+                DescriptionLine line, a, b;
+                while (reader.ReadEntry(&line)) {
+                    bool inMended = mended.Find(line.name, &a), inBuilt = built.Find(line.name, &b);
+                    if (inMended != inBuilt || (inMended && a.name.data() != b.name.data())) abort();
+                }
+            }
         }
     }
 

@@ -12,11 +12,13 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ExplorerShape.h"
 #include "ImportPatch.h"
+#include "TestContract.h"
 #include "TestSupport.h"
 #include "WindowControls.h"
 
@@ -280,10 +282,50 @@ int Deactivate(const std::vector<std::string>& args) {
     return 0;
 }
 
-// fresh TITLE LABEL READY GO ROUNDS: the cell is read; then, for each round,
-// READY is set and the helper waits for GO while the test changes the folder's
-// descriptions, waits out the time the view may keep what it read, and reads
-// the cell again (cell.ROUND). Both events reset themselves.
+// What Windows reports to this program of changes in a folder and in the
+// settings, with watches of its own made as the column makes them.
+class Reports {
+public:
+    explicit Reports(const std::string& folder) {
+        folderChange_ = FindFirstChangeNotificationA(
+            folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+        RegOpenKeyExA(HKEY_CURRENT_USER, contract::kVendorKey, 0, KEY_NOTIFY, &settings_);
+        settingsEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~Reports() {
+        FindCloseChangeNotification(folderChange_);
+        RegCloseKey(settings_);
+        CloseHandle(settingsEvent_);
+    }
+    bool Ready() const { return folderChange_ != INVALID_HANDLE_VALUE && settings_ && settingsEvent_; }
+    // Forgets what was reported so far.
+    void Renew() {
+        while (WaitForSingleObject(folderChange_, 0) == WAIT_OBJECT_0) FindNextChangeNotification(folderChange_);
+        ResetEvent(settingsEvent_);
+        RegNotifyChangeKeyValue(settings_, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, settingsEvent_,
+                                TRUE);
+    }
+    // Waits for a report of either.
+    bool Wait() {
+        HANDLE both[2] = {folderChange_, settingsEvent_};
+        return WaitForMultipleObjects(2, both, FALSE, 10000) != WAIT_TIMEOUT;
+    }
+
+private:
+    HANDLE folderChange_ = INVALID_HANDLE_VALUE;
+    HKEY settings_ = nullptr;
+    HANDLE settingsEvent_ = nullptr;
+};
+
+// fresh TITLE LABEL READY GO ROUNDS [FOLDER]: the cell is read; then, for each
+// round, READY is set and the helper waits for GO while the test changes the
+// folder's descriptions or the settings, and reads the cell again (cell.ROUND).
+// Without FOLDER it first waits out the time the view may keep what it read
+// where Windows reports nothing; with FOLDER it waits only until Windows has
+// reported the change to this program too, and until the clock has moved on by
+// a tick since the last cell (the column asks Windows at most once a tick), so
+// that the cell is the first one painted after the report. Both events reset
+// themselves.
 int Fresh(const std::vector<std::string>& args) {
     if (args.size() < 5) return 2;
     RegisterClasses(false);
@@ -292,17 +334,91 @@ int Fresh(const std::vector<std::string>& args) {
     Focus(explorer.list);
     Report("columns", ColumnTitles(explorer.list));
     Report("cell.0", CellTextA(explorer.list, 0, 4));
+    DWORD lastCell = GetTickCount();
     HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, args[2].c_str());
     HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, args[3].c_str());
     if (!ready || !go) return 3;
     int rounds = atoi(args[4].c_str());
+    std::unique_ptr<Reports> reports;
+    if (args.size() > 5) {
+        reports.reset(new Reports(args[5]));
+        if (!reports->Ready()) return 4;
+    }
     for (int round = 1; round <= rounds; ++round) {
+        if (reports) reports->Renew();
         SetEvent(ready);
         while (MsgWaitForMultipleObjects(1, &go, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) testsupport::PumpPendingMessages();
-        Sleep(300);  // past the bound of 250 ms
+        if (!reports) {
+            Sleep(300);  // past the bound of 250 ms
+        } else {
+            Report("reported." + std::to_string(round), reports->Wait() ? 1 : 0);
+            while (GetTickCount() == lastCell) Sleep(1);
+        }
         Report("cell." + std::to_string(round), CellTextA(explorer.list, 0, 4));
+        lastCell = GetTickCount();
     }
     DestroyWindow(explorer.frame);
+    return 0;
+}
+
+// The handles this process holds, counted one by one: Wine's
+// GetProcessHandleCount reports none.
+int HandleCount() {
+    int count = 0;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+    }
+    return count;
+}
+
+// many ROOT OPEN MOVES: folder windows of the folders ROOT\f0, ROOT\f1, ...,
+// whose files describe report.txt as "In folder N". OPEN windows are open at
+// once; then the first one moves through MOVES further folders; then all go.
+// Reports the handles held at each step, whether every cell showed its own
+// folder's description, and whether a change shows in the last window opened
+// (past the few folders Windows watches for the column) after the bound.
+int Many(const std::vector<std::string>& args) {
+    if (args.size() < 3) return 2;
+    RegisterClasses(false);
+    std::string root = args[0];
+    int open = atoi(args[1].c_str()), moves = atoi(args[2].c_str());
+    auto folder = [&](int n) { return root + "\\f" + std::to_string(n); };
+    auto expected = [](int n) { return "In folder " + std::to_string(n); };
+    {  // What the first window of a process sets up once.
+        Explorer first = CreateExplorer("CabinetWClass", folder(0));
+        FillList(first.list, StandardColumns(), {"report.txt"});
+        Focus(first.list);
+        CellTextA(first.list, 0, 4);
+        DestroyWindow(first.frame);
+        testsupport::PumpPendingMessages();
+    }
+    Report("handles.before", HandleCount());
+    std::vector<Explorer> windows;
+    int shown = 0;
+    for (int n = 0; n < open; ++n) {
+        windows.push_back(CreateExplorer("CabinetWClass", folder(n)));
+        FillList(windows.back().list, StandardColumns(), {"report.txt"});
+        Focus(windows.back().list);
+        shown += CellTextA(windows.back().list, 0, 4) == expected(n) ? 1 : 0;
+    }
+    Report("open.shown", shown);
+    Report("handles.open", HandleCount());
+
+    testsupport::WriteFileBytes(folder(open - 1) + "\\DESCRIPT.ION", "report.txt Changed\r\n");
+    Sleep(300);  // past the bound of 250 ms
+    Report("last.changed", CellTextA(windows.back().list, 0, 4));
+
+    shown = 0;
+    for (int n = open; n < open + moves; ++n) {
+        SetWindowTextA(windows.front().frame, folder(n).c_str());
+        shown += CellTextA(windows.front().list, 0, 4) == expected(n) ? 1 : 0;
+    }
+    Report("moves.shown", shown);
+    Report("handles.moved", HandleCount());
+    for (const Explorer& window : windows) DestroyWindow(window.frame);
+    testsupport::PumpPendingMessages();
+    Report("handles.closed", HandleCount());
     return 0;
 }
 
@@ -495,6 +611,7 @@ int main(int argc, char** argv) {
     else if (scenario == "dialog") result = Dialog(args);
     else if (scenario == "dialoghost") result = DialogHost(args);
     else if (scenario == "fresh") result = Fresh(args);
+    else if (scenario == "many") result = Many(args);
     else if (scenario == "folders") result = Folders(args);
     else if (scenario == "chain") result = Chain(args);
     Report("end", 1);

@@ -370,10 +370,10 @@ TEST_F(ColumnHook, SubclassedViewOutlivesTheHook) {
     EXPECT_EQ(report["later.subclassed"], "0");
 }
 
-// The column answers a screen's cells from one read of the file, but keeps what
-// it read only for a moment: a description changed by another process shows at
-// the first repaint after that, also when the file keeps its size and its time
-// stamp, and so does a change of the settings.
+// The column answers a screen's cells from one read of the file: a description
+// changed by another process shows at the first repaint after the bound at the
+// latest, also when the file keeps its size and its time stamp, and so does a
+// change of the settings.
 TEST_F(ColumnHook, ChangesShowAtTheFirstRepaintAfterTheBound) {
     Describe(folder_.Path(), "report.txt Monthly report\r\nother.txt Something else\r\n");
     Activate();
@@ -429,6 +429,95 @@ TEST_F(ColumnHook, ChangesShowAtTheFirstRepaintAfterTheBound) {
     EXPECT_EQ(CompareFileTime(&s_afterWrite.ftLastWriteTime, &s_afterSet.ftLastWriteTime), 0);
     EXPECT_EQ(report["cell.2"], "Yearly  report");
     EXPECT_EQ(report["cell.3"], "Noted elsewhere");
+}
+
+// Where Windows watches the folder, a change shows at the first repaint after
+// Windows reports it, without waiting out a bound: one letter overwritten in
+// place (the size as before, the time stamp put back to what it was), a change
+// through the exported function, and changes of the settings.
+TEST_F(ColumnHook, ChangesShowAtTheFirstRepaintAfterWindowsReportsThem) {
+    Describe(folder_.Path(), "report.txt Monthly report\r\n");
+    ASSERT_TRUE(testsupport::WriteFileBytes(folder_.File("NOTES.TXT"), "report.txt caf\x82 noted\r\n"));
+    Activate();
+    std::string ready = "tolvane-report-ready-" + std::to_string(GetCurrentProcessId());
+    std::string go = "tolvane-report-go-" + std::to_string(GetCurrentProcessId());
+    HANDLE readyEvent = CreateEventA(nullptr, FALSE, FALSE, ready.c_str());
+    HANDLE goEvent = CreateEventA(nullptr, FALSE, FALSE, go.c_str());
+    ASSERT_TRUE(readyEvent && goEvent);
+
+    using SetFunction = int(__cdecl*)(const char*, const char*);
+    static HANDLE s_ready, s_go;
+    static SetFunction s_set;
+    static std::string s_folder;
+    static WIN32_FILE_ATTRIBUTE_DATA s_before, s_after;
+    s_ready = readyEvent;
+    s_go = goEvent;
+    s_set = reinterpret_cast<SetFunction>(reinterpret_cast<void*>(GetProcAddress(library_, "SetDescription")));
+    ASSERT_NE(s_set, nullptr);
+    s_folder = folder_.Path();
+    onStart_ = [] {
+        std::string ion = s_folder + "\\DESCRIPT.ION";
+        // 1: "Monthly" becomes "monthly" in place.
+        testsupport::PumpUntilSignalled(s_ready, 30000);
+        GetFileAttributesExA(ion.c_str(), GetFileExInfoStandard, &s_before);
+        HANDLE file = CreateFileA(ion.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD written = 0;
+        SetFilePointer(file, static_cast<LONG>(strlen("report.txt ")), nullptr, FILE_BEGIN);
+        WriteFile(file, "m", 1, &written, nullptr);
+        SetFileTime(file, nullptr, nullptr, &s_before.ftLastWriteTime);
+        CloseHandle(file);
+        GetFileAttributesExA(ion.c_str(), GetFileExInfoStandard, &s_after);
+        SetEvent(s_go);
+        // 2: through the exported function.
+        testsupport::PumpUntilSignalled(s_ready, 30000);
+        s_set("Weekly report", (s_folder + "\\report.txt").c_str());
+        SetEvent(s_go);
+        // 3: the settings name another description file, 4: kept in the OEM code page.
+        testsupport::PumpUntilSignalled(s_ready, 30000);
+        testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kDescriptionName, "NOTES.TXT");
+        SetEvent(s_go);
+        testsupport::PumpUntilSignalled(s_ready, 30000);
+        testsupport::SetRegString(HKEY_CURRENT_USER, kTolvaneKey, contract::kAnsi, "0");
+        SetEvent(s_go);
+    };
+    Report report = RunHelper("fresh", {Title(), "report.txt", ready, go, "4", folder_.Path()});
+    CloseHandle(readyEvent);
+    CloseHandle(goEvent);
+
+    EXPECT_EQ(report["cell.0"], "Monthly report");
+    EXPECT_EQ(s_after.nFileSizeLow, s_before.nFileSizeLow);
+    EXPECT_EQ(CompareFileTime(&s_after.ftLastWriteTime, &s_before.ftLastWriteTime), 0);
+    const char* expected[] = {"monthly report", "Weekly report", "caf\x82 noted", "caf\xe9 noted"};
+    for (int round = 1; round <= 4; ++round) {
+        SCOPED_TRACE(round);
+        EXPECT_EQ(report["reported." + std::to_string(round)], "1");
+        EXPECT_EQ(report["cell." + std::to_string(round)], expected[round - 1]);
+    }
+}
+
+// Handles stay bounded: a few folders are watched at once, whatever the number
+// of windows and of folders shown; a window past them still shows changes after
+// the bound; nothing is left once the windows are gone.
+TEST_F(ColumnHook, WatchesStayFewAndGoWithTheirViews) {
+    const int open = 12, moves = 40;
+    for (int n = 0; n < open + moves; ++n) {
+        std::string folder = folder_.File("f" + std::to_string(n));
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        Describe(folder, "report.txt In folder " + std::to_string(n) + "\r\n");
+    }
+    Activate();
+    Report report = RunHelper("many", {folder_.Path(), std::to_string(open), std::to_string(moves)});
+    EXPECT_EQ(report["open.shown"], std::to_string(open));
+    EXPECT_EQ(report["last.changed"], "Changed");
+    EXPECT_EQ(report["moves.shown"], std::to_string(moves));
+    int before = atoi(report["handles.before"].c_str());
+    int whileOpen = atoi(report["handles.open"].c_str());
+    ASSERT_GT(before, 0);
+    // Each view keeps its settings key; each of the eight watched folders a
+    // change notification, a key and an event.
+    EXPECT_LE(whileOpen - before, open + 3 * 8);
+    EXPECT_EQ(report["handles.moved"], report["handles.open"]);
+    EXPECT_EQ(report["handles.closed"], report["handles.before"]);
 }
 
 // The cells read what the store reads: OEM descriptions converted, the first

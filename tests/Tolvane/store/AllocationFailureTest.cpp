@@ -8,6 +8,7 @@
 #include "StoreTestSupport.h"
 
 #include "columnhook/ColumnHook.h"
+#include "columnhook/DescriptionCache.h"
 #include "shellext/EditDialog.h"
 #include "module/Module.h"
 #include "shellext/Resource.h"
@@ -280,6 +281,45 @@ TEST_F(AllocationFailureTest, ColumnCell) {
             LookupDescription(first, again);
             EXPECT_STREQ(again, "one");
         });
+}
+
+// The column's own copy of a folder's file: its first reading, and its reading
+// after a change (the image read again, the index mended), fail softly: the
+// cell shows the old or the new description, or none, and the next cache reads
+// the file whole.
+TEST_F(AllocationFailureTest, ColumnCacheReadsAndMends) {
+    const std::string changed = "first.txt ONE\r\n\"my notes.txt\" two\x04tail\r\nlast.txt three\r\nnew.txt 4\r\n";
+    char cell[260];
+    const char* first = P("first.txt");
+    for (bool afterAChange : {false, true}) {
+        SCOPED_TRACE(afterAChange ? "after a change" : "first reading");
+        ForEveryAllocation(
+            kOld, changed,
+            [&] {
+                g_counter.armed = false;
+                CDescriptionCache cache;
+                if (afterAChange) {
+                    cache.Lookup(first, cell);
+                    ASSERT_TRUE(WriteFileBytes(Ion(), changed));
+                    // The cache looks for changes once a tick of the clock.
+                    DWORD tick = GetTickCount();
+                    while (GetTickCount() - tick < 20) Sleep(5);
+                }
+                g_counter.armed = true;
+                cache.Lookup(first, cell);
+                g_counter.armed = false;
+                if (!afterAChange) {
+                    ASSERT_TRUE(WriteFileBytes(Ion(), changed));
+                }
+            },
+            [&] {
+                EXPECT_TRUE(strcmp(cell, "one") == 0 || strcmp(cell, "ONE") == 0 || cell[0] == '\0') << cell;
+                CDescriptionCache fresh;
+                char again[260];
+                fresh.Lookup(first, again);
+                EXPECT_STREQ(again, "ONE");
+            });
+    }
 }
 
 // The edit dialog, made from this program's copy of its template.

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
+
+#include "store/DescriptionFile.h"
 
 using namespace testsupport;
 using storetest::Entries;
@@ -154,6 +157,76 @@ TEST_F(DescriptionApiTest, GetDescriptionWritesAtMost1024Bytes) {
     // The whole text stays in the file when another entry changes.
     set("x", folder.File("other.txt").c_str());
     EXPECT_EQ(Entries(ReadFileBytes(Ion())).front(), "long.txt|" + text + "|");
+}
+
+// GetDescription reads a file piece by piece, up to the entry asked for: lines
+// across the pieces' edges, a line longer than a piece, a later duplicate and
+// a Ctrl-Z far into the file give what reading the whole file gives.
+TEST_F(DescriptionApiTest, LargeFilesReadInPiecesFindWhatTheWholeFileHolds) {
+    std::string image;
+    std::vector<std::string> names;
+    for (int i = 0; image.size() < 150000; ++i) {
+        names.push_back("f" + std::to_string(i) + ".txt");
+        image += names.back() + " Description number " + std::to_string(i) + "\r\n";
+    }
+    image += "long.txt " + std::string(200000, 'L') + "\r\n\"after long.txt\" found after the long line\r\n";
+    image += "F10.TXT shadowed\r\nend.txt the last one\x1agone.txt after the end\r\n";
+    ASSERT_TRUE(WriteFileBytes(Ion(), image));
+    // Every entry that starts near the edge of a piece, and others spread out.
+    std::vector<std::string> asked = {"long.txt", "after long.txt", "end.txt", "gone.txt", "missing.txt", "F10.txt"};
+    size_t at = 0;
+    for (size_t i = 0; i < names.size(); at = image.find("\n", at) + 1, ++i)
+        if (i % 97 == 0 || at % 65536 < 80 || at % 65536 > 65536 - 80) asked.push_back(names[i]);
+    ASSERT_GT(asked.size(), 30u);
+    for (const std::string& name : asked) {
+        SCOPED_TRACE(name);
+        CDescriptionFile whole;
+        whole.Load(folder.File(name).c_str());
+        const char* found = whole.FindDescription(folder.File(name).c_str());
+        std::string expected = found ? std::string(found).substr(0, 1023) : "";
+        whole.Close();
+        EXPECT_EQ(Get(folder.File(name)), expected);
+        EXPECT_NE(expected.empty(), name != "gone.txt" && name != "missing.txt");
+    }
+}
+
+// A file is UTF-8 or not by all of its data: GetDescription, which stops at
+// the entry asked for where it can, reads on while the file may still turn out
+// to be in the code pages, and matches the name and reads the text as the
+// whole file's encoding says. The whole-file reader is the yardstick.
+TEST_F(DescriptionApiTest, EncodingIsToldByTheWholeFile) {
+    std::string filler;
+    for (int i = 0; filler.size() < 100000; ++i) filler += "f" + std::to_string(i) + ".txt filler\r\n";
+    const std::string utf8 = "k\xC3\xB6ln.txt Gr\xC3\xBC\xC3\x9F" "e\r\n";  // the name and text in UTF-8
+    const std::string ansi = "k\xF6ln.txt Gr\xFC\xDF" "e\r\n";              // and in the ANSI code page
+    const std::string bad = "bad.txt \xFF\r\n";                           // no UTF-8
+    const char* kName = "k\xF6ln.txt";
+    struct Row {
+        const char* what;
+        std::string image;
+        const char* name;
+        bool described;
+    } rows[] = {
+        {"UTF-8 to the end", utf8 + filler, kName, true},
+        {"a byte that is not UTF-8 far behind", utf8 + filler + bad, kName, false},
+        {"that byte behind a Ctrl-Z", utf8 + filler + "\x1a" + bad, kName, true},
+        {"the mark, then that byte", "\xEF\xBB\xBF" + utf8 + filler + bad, kName, true},
+        {"code pages: the ANSI name counts", ansi + filler + utf8, kName, true},
+        {"UTF-8 text of an ASCII name, then that byte", "plain.txt caf\xC3\xA9\r\n" + filler + bad, "plain.txt", true},
+        {"ASCII only", "plain.txt cafe\r\n" + filler, "plain.txt", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(WriteFileBytes(Ion(), row.image));
+        const std::string path = folder.File(row.name);
+        CDescriptionFile whole;
+        whole.Load(path.c_str());
+        const char* found = whole.FindDescription(path.c_str());
+        std::string expected = found ? found : "";
+        whole.Close();
+        EXPECT_EQ(Get(path), expected);
+        EXPECT_EQ(!expected.empty(), row.described);
+    }
 }
 
 // The path may come in the buffer that receives the description.

@@ -1,6 +1,7 @@
 // The line grammar over bytes: reading, writing, and writing what was read.
 #include "store/DescriptionReader.h"
 #include "store/DescriptionWriter.h"
+#include "store/PathParts.h"
 
 #include <gtest/gtest.h>
 
@@ -115,6 +116,59 @@ TEST(DescriptionGrammar, NeverCutsLongFields) {
     EXPECT_EQ(entries[0].description.size(), description.size());
     EXPECT_EQ(entries[0].tail.size(), tail.size());
     EXPECT_EQ(entries[1], (Entry{"next", "1", ""}));
+}
+
+// What a scan of every line finds first for key, as "name|description|tail",
+// or "-" when none matches.
+std::string ScanFor(const std::string& bytes, const std::string& key) {
+    CDescriptionReader reader(bytes.data(), bytes.size());
+    DescriptionLine line;
+    while (reader.ReadEntry(&line))
+        if (EqualNoCase(line.name, key))
+            return std::string(line.name) + "|" + std::string(line.description) + "|" + std::string(line.tail);
+    return "-";
+}
+
+std::string FindFor(const std::string& bytes, const std::string& key, bool* ended = nullptr) {
+    DescriptionLine line;
+    if (!FindEntry(bytes.data(), bytes.size(), key, &line, ended)) return "-";
+    return std::string(line.name) + "|" + std::string(line.description) + "|" + std::string(line.tail);
+}
+
+// The one-entry lookup finds exactly the line that reading every line finds
+// first, for every name and case of it, in files of every odd form.
+TEST(DescriptionGrammar, FindEntryFindsWhatAScanFindsFirst) {
+    const std::string files[] = {
+        "report.txt Monthly report\r\n\"my notes.txt\" two\x04tail\r\nREPORT.TXT shadowed\r\nlast.txt 3",
+        "\r\n\n\"\r\n\"\"\"\" q\r\n   \r\n lead x\r\nname   \r\n\"open quote x\r\nb 2\r\n",
+        "a x\ry\r\r\nrep report\r\nreport.txt.bak older\r\nreport later\r\n",
+        std::string("a\0b c\r\nz 1\x1areport.txt after the end\r\n", 37),
+    };
+    const char* keys[] = {"report.txt", "REPORT.TXT", "Report.Txt", "my notes.txt", "last.txt", "\"", " lead",
+                          "name", "open quote x", "b", "a", "rep", "report", "report.txt.bak", "z", " ",
+                          "missing", "\"my notes.txt\"", "a\ry\r"};
+    for (const std::string& file : files) {
+        for (const char* key : keys) {
+            SCOPED_TRACE(testing::PrintToString(file) + " key " + testing::PrintToString(key));
+            EXPECT_EQ(FindFor(file, key), ScanFor(file, key));
+        }
+    }
+    // Line ends at every place within a block that is looked at whole: lines of 3
+    // to 80 bytes.
+    std::string lines;
+    for (int length = 1; length < 40; ++length) lines += "n" + std::to_string(length) + std::string(length, 'x') + "\n";
+    for (int length = 1; length < 40; ++length) {
+        std::string key = "n" + std::to_string(length) + std::string(length, 'x');
+        EXPECT_EQ(FindFor(lines, key), key + "||") << key;
+        EXPECT_EQ(FindFor(lines.substr(1), key), ScanFor(lines.substr(1), key)) << key;
+    }
+    // No key names nothing; a Ctrl-Z is reported, so that a reader reads no further.
+    bool ended = true;
+    EXPECT_EQ(FindFor("a 1\r\n", "", &ended), "-");
+    EXPECT_EQ(FindFor("a 1\r\nb 2\x1a" "c 3\r\n", "c", &ended), "-");
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(FindFor("a 1\r\nb 2\r\n", "c", &ended), "-");
+    EXPECT_FALSE(ended);
 }
 
 TEST(DescriptionGrammar, NamesThatCannotBeWritten) {

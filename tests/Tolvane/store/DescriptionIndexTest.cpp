@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -167,10 +168,72 @@ TEST(DescriptionIndex, LargeFilesWithRepeatedNames) {
     EXPECT_FALSE(index.Find("FILE07000.TXT", &line));
 }
 
+// The index over one file, mended for the file as read again, answers as one
+// built anew over the new bytes: for every name of both, at every kind of change.
+void ExpectUpdateAgrees(const std::string& before, const std::string& after) {
+    CDescriptionIndex index;
+    ASSERT_TRUE(index.Build(before.data(), before.size()));
+    ASSERT_TRUE(index.Update(after.data(), after.size()));
+    for (const std::string& key : KeysOf(before)) ExpectSameAnswer(after, index, key);
+    for (const std::string& key : KeysOf(after)) ExpectSameAnswer(after, index, key);
+    ExpectSameAnswer(after, index, "not-there.txt");
+}
+
+TEST(DescriptionIndex, UpdateMendsWhatChanged) {
+    std::string lines;
+    for (int i = 0; i < 200; ++i) lines += "f" + std::to_string(i) + ".txt description " + std::to_string(i) + "\r\n";
+    const std::string file = "a.txt one\r\n\"b c.txt\" two\x04tail\r\n" + lines + "z.txt last";
+    struct Case {
+        const char* what;
+        std::string before, after;
+    } cases[] = {
+        {"one letter, same size", file, "a.txt One\r\n\"b c.txt\" two\x04tail\r\n" + lines + "z.txt last"},
+        {"a longer description moves the lines behind it", file,
+         "a.txt one\r\n\"b c.txt\" two and more\x04tail\r\n" + lines + "z.txt last"},
+        {"a line taken out", file, "a.txt one\r\n" + lines + "z.txt last"},
+        {"a line added in the middle", file,
+         "a.txt one\r\n\"b c.txt\" two\x04tail\r\nnew.txt added\r\n" + lines + "z.txt last"},
+        {"the last line, without a line end", file, file.substr(0, file.size() - 4) + "LAST!"},
+        {"a line feed taken out joins two lines", file, "a.txt one\"b c.txt\" two\x04tail\r\n" + lines + "z.txt last"},
+        {"a CR LF split", "a.txt one\r\nb.txt two\r\n", "a.txt one\rX\nb.txt two\r\n"},
+        {"a name renamed", file, "A.TXT one\r\n\"b c.txt\" two\x04tail\r\n" + lines + "z.txt last"},
+        {"a name put in front of the same name", file, "z.txt early\r\n" + file},
+        {"the first of two lines of a name taken out", "x.txt first\r\nmid.txt m\r\nX.TXT second\r\n",
+         "mid.txt m\r\nX.TXT second\r\n"},
+        {"the second of two lines of a name taken out", "x.txt first\r\nmid.txt m\r\nX.TXT second\r\n",
+         "x.txt first\r\nmid.txt m\r\n"},
+        {"a Ctrl-Z ends the data early", file, "a.txt one\r\n\x1a\"b c.txt\" two\x04tail\r\n" + lines + "z.txt last"},
+        {"a Ctrl-Z taken out", "a.txt 1\r\n\x1a" "b.txt 2\r\n", "a.txt 1\r\nb.txt 2\r\n"},
+        {"everything new", file, "q.txt quite another file\r\n"},
+        {"emptied", file, ""},
+        {"from nothing", "", file},
+        {"lines without a name", file, "\r\n\n\"\r\n" + file},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ExpectUpdateAgrees(c.before, c.after);
+    }
+    // Many changes in turn, each mending the index of the one before (whose
+    // bytes stay in place meanwhile).
+    std::deque<std::string> versions = {file};
+    CDescriptionIndex index;
+    ASSERT_TRUE(index.Build(file.data(), file.size()));
+    for (int i = 0; i < 50; ++i) {
+        std::string next = versions.back();
+        size_t at = (static_cast<size_t>(i) * 7919u) % next.size();
+        if (i % 3 == 0) next.insert(at, "n" + std::to_string(i) + ".txt inserted\r\n");
+        else if (i % 3 == 1) next.erase(at, 1 + i % 40);
+        else next[at] = static_cast<char>(next[at] ^ 0x20);
+        versions.push_back(next);
+        ASSERT_TRUE(index.Update(versions.back().data(), versions.back().size()));
+        for (const std::string& key : KeysOf(versions.back())) ExpectSameAnswer(versions.back(), index, key);
+    }
+}
+
 // Bytes of any kind, made by a fixed generator from a few of the grammar's
 // characters so that lines, quotes, blanks and case meet often.
 TEST(DescriptionIndex, AnyBytes) {
-    const char alphabet[] = "aAbB \"\r\n\x04zZ[{\xe9";
+    const char alphabet[] = "aAbB \"\r\n\x04zZ[{\xe9\x1a";
     unsigned state = 12345;
     for (int round = 0; round < 300; ++round) {
         std::string bytes;
@@ -182,6 +245,11 @@ TEST(DescriptionIndex, AnyBytes) {
         state = state * 1103515245u + 12345u;
         SCOPED_TRACE(testing::PrintToString(bytes));
         ExpectIndexAgrees(bytes);
+        // And the same bytes with a piece cut out or put in twice.
+        size_t from = bytes.empty() ? 0 : (state >> 8) % bytes.size(), to = from + (state >> 20) % 24;
+        if (to > bytes.size()) to = bytes.size();
+        ExpectUpdateAgrees(bytes, bytes.substr(0, from) + bytes.substr(to));
+        ExpectUpdateAgrees(bytes, bytes.substr(0, to) + bytes.substr(from));
     }
 }
 
