@@ -5,6 +5,7 @@
 
 #include <shlwapi.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace testsupport {
@@ -196,11 +197,22 @@ HANDLE StartProcess(const std::string& commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return nullptr;
+    std::vector<char> line;
+    // Wine has been seen, once in hundreds of runs, to refuse a start that works
+    // before and after: the refusal is printed and the start tried once more. A
+    // program that is not there or cannot run is not tried again.
+    for (int attempt = 1;; ++attempt) {
+        line.assign(commandLine.begin(), commandLine.end());
+        line.push_back('\0');
+        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            break;
+        DWORD error = GetLastError();
+        fprintf(stderr, "[ START    ] CreateProcess failed with error %lu: %s\n", error, commandLine.c_str());
+        if (attempt == 2 || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+            error == ERROR_BAD_EXE_FORMAT)
+            return nullptr;
+        Sleep(500);
+    }
     CloseHandle(process.hThread);
     return process.hProcess;
 }
