@@ -94,7 +94,9 @@ TEST_F(FieldFormsTest, WideFieldsShowEveryLetterAnsiFieldsRefuseStandIns) {
                 EXPECT_FALSE(ReadOnly(dialog));
                 EXPECT_EQ("", Note(dialog));
             } else {
-                if (!c.ansiShown.empty()) EXPECT_EQ(c.ansiShown, Field(dialog, wide));
+                if (!c.ansiShown.empty()) {
+                    EXPECT_EQ(c.ansiShown, Field(dialog, wide));
+                }
                 EXPECT_TRUE(ReadOnly(dialog));
                 EXPECT_EQ(kLossyNote, Note(dialog));
             }

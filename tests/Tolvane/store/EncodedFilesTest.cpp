@@ -142,7 +142,9 @@ TEST_F(EncodedFilesTest, CodePageFilesHoldOnlyTheirLetters) {
         ASSERT_TRUE(WriteFileBytes(Ion(), before));
         EXPECT_EQ(c.result, Set("new.txt", c.text));
         EXPECT_EQ(before + c.line, ReadFileBytes(Ion()));
-        if (c.result == kStoreDone) EXPECT_EQ(c.text, Get("new.txt"));
+        if (c.result == kStoreDone) {
+            EXPECT_EQ(c.text, Get("new.txt"));
+        }
     }
     // A new file follows the setting "Ansi" too, for wide callers.
     DeleteFileA(Ion().c_str());
