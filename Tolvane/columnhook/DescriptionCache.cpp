@@ -17,13 +17,6 @@ namespace {
 const FileEncoding kCodePages = {TextEncoding::CodePage, false, 0};
 
 template <class Char>
-size_t Length(const Char* text) {
-    size_t length = 0;
-    while (text[length]) ++length;
-    return length;
-}
-
-template <class Char>
 bool SameText(const Char* a, const Char* b) {
     while (*a && *a == *b) ++a, ++b;
     return *a == *b;
@@ -78,7 +71,7 @@ template <class Char>
 void CDescriptionCache::Answer(const Char* path, Char* description) {
     typedef std::basic_string_view<Char> View;
     description[0] = 0;
-    View whole(path, Length(path));
+    View whole(path, TextLength(path));
     View key = KeyOf(whole);
     if (key.empty()) return;  // a path that names no file has no description
     // Drive and folder: the path in front of its key.
@@ -102,7 +95,7 @@ void CDescriptionCache::Answer(const Char* path, Char* description) {
     if (!found) return;
     // As the store hands it out, cut to 259 characters by the cell's buffer.
     DecodeDescriptionWithin(line.description, Codec(), description, 260);
-    if (EqualNoCase(View(description, Length(description)), whole)) description[0] = 0;
+    if (EqualNoCase(View(description, TextLength(description)), whole)) description[0] = 0;
 }
 
 // A folder met for the first time (or again after another one): watched before

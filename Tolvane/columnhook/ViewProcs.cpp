@@ -44,13 +44,6 @@ bool PrefixOf(wchar_t* prefix) {
     return MultiByteToWideChar(CP_ACP, 0, g_learnedTitles.prefix, -1, prefix, static_cast<int>(kTextSize)) > 0;
 }
 
-template <class Char>
-size_t Length(const Char* text) {
-    size_t length = 0;
-    while (text[length]) ++length;
-    return length;
-}
-
 // Builds the full path of the row's file from the folder window's title and the
 // row's label; false when there is none or it would not fit in 259 characters.
 template <class Char>
@@ -61,10 +54,10 @@ bool ComposeItemPath(HWND view, HWND listView, int row, Char* path /* kTextSize 
     title[kTextSize - 1] = 0;
     LoadExplorerTitles();
 
-    View folder(title, Length(title));
+    View folder(title, TextLength(title));
     Char prefix[kTextSize];
     if (g_learnedTitles.prefixLength > 0 && PrefixOf(prefix)) {
-        View learned(prefix, Length(prefix));
+        View learned(prefix, TextLength(prefix));
         // Compared as it stands, letter for letter.
         if (!learned.empty() && folder.size() >= learned.size() &&
             memcmp(folder.data(), learned.data(), learned.size() * sizeof(Char)) == 0)
@@ -75,7 +68,7 @@ bool ComposeItemPath(HWND view, HWND listView, int row, Char* path /* kTextSize 
     ItemLabel(listView, row, label);
 
     const bool needsSeparator = folder.empty() || folder.back() != '\\';
-    const size_t labelLength = Length(label);
+    const size_t labelLength = TextLength(label);
     const size_t total = folder.size() + (needsSeparator ? 1 : 0) + labelLength;
     if (total > kTextSize - 1) return false;  // such a path names no file we can look up
 
@@ -107,7 +100,7 @@ void LookupDescription(const wchar_t* path, wchar_t* description /* kTextSize */
     const wchar_t* found = list.FindDescription(path);
     if (found) {
         // At most 259 characters, no surrogate pair cut in two.
-        size_t length = Length(found);
+        size_t length = TextLength(found);
         if (length > kTextSize - 1) {
             length = kTextSize - 1;
             if (found[length - 1] >= 0xD800 && found[length - 1] <= 0xDBFF) --length;
@@ -116,7 +109,7 @@ void LookupDescription(const wchar_t* path, wchar_t* description /* kTextSize */
         description[length] = L'\0';
     }
     list.Close();
-    if (EqualNoCase(std::wstring_view(description, Length(description)), std::wstring_view(path, Length(path))))
+    if (EqualNoCase(std::wstring_view(description, TextLength(description)), std::wstring_view(path, TextLength(path))))
         description[0] = L'\0';
 }
 

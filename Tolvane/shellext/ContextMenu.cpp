@@ -27,12 +27,6 @@ bool WantsEntry(UINT flags) {
     return (flags & CMF_EXPLORE) != 0;
 }
 
-size_t Length(const wchar_t* text) {
-    size_t length = 0;
-    while (text[length]) ++length;
-    return length;
-}
-
 // The entry of a file known by its wide name: its description read in its own
 // letters (a name that the folder's file cannot hold is looked up under the
 // file's short name), in a wide menu item.
@@ -41,7 +35,8 @@ void InsertWideEntry(const WideWindows* wide, HMENU menu, UINT position, UINT co
     CDescriptionFile file;
     file.Load(path);
     const wchar_t* found = file.FindDescription(path);
-    if (!found || !found[0] || EqualNoCase(std::wstring_view(found, Length(found)), std::wstring_view(path, Length(path))))
+    if (!found || !found[0] ||
+        EqualNoCase(std::wstring_view(found, TextLength(found)), std::wstring_view(path, TextLength(path))))
         lstrcpynW(text, kNoDescriptionW, kMenuTextSize);
     else
         BuildMenuText(found, ReadContextWidth(), text);

@@ -13,6 +13,7 @@
 #include "module/WideWindows.h"
 #include "store/AnsiText.h"
 #include "store/DescriptionFile.h"
+#include "store/PathParts.h"
 
 namespace {
 
@@ -67,13 +68,6 @@ const wchar_t* Find(CDescriptionFile& file, const wchar_t* path, bool* lossy) {
     return file.FindDescription(path);
 }
 
-template <class Char>
-size_t Length(const Char* text) {
-    size_t length = 0;
-    while (text[length]) ++length;
-    return length;
-}
-
 // Whether the character at text[at] takes two places: a double-byte character
 // of the ANSI code page, or a surrogate pair.
 size_t Step(const char* text, size_t at) { return IsAnsiLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1; }
@@ -83,7 +77,7 @@ size_t Step(const wchar_t* text, size_t at) { return text[at] >= 0xD800 && text[
 // do not end in the first half of a character.
 template <class Char>
 size_t ShownLength(const Char* text) {
-    size_t length = Length(text);
+    size_t length = TextLength(text);
     if (length <= static_cast<size_t>(kFieldLength)) return length;
     size_t shown = 0;
     while (shown < static_cast<size_t>(kFieldLength)) {
@@ -179,9 +173,9 @@ FieldsStored StoreField(HWND window, int fieldId, int noteId, const Char* path) 
         const Char empty[1] = {0};
         if (!now) now = empty;
         const size_t shown = ShownLength(now);
-        const size_t length = Length(text);
+        const size_t length = TextLength(text);
         // Unchanged: the whole description, or the cut one the field was given.
-        const bool same = (length == Length(now) || length == shown) && memcmp(text, now, length * sizeof(Char)) == 0;
+        const bool same = (length == TextLength(now) || length == shown) && memcmp(text, now, length * sizeof(Char)) == 0;
         StoreResult result = kStoreDone;
         if (!same) result = text[0] ? file.SetEntry(path, text) : file.DeleteEntry(path);
         const bool stored = file.Close();
@@ -209,7 +203,7 @@ bool Differs(const Char* path, Char* shortPath, BasicPathParts<Char>* shortParts
     Split(path, &longParts);
     const DWORD length = ShortPathOf(path, shortPath);
     if (length == 0 || length >= kShortPathSize || !Split(shortPath, shortParts)) {
-        CopyText(std::basic_string_view<Char>(path, Length(path)), shortPath, kShortPathSize);
+        CopyText(std::basic_string_view<Char>(path, TextLength(path)), shortPath, kShortPathSize);
         *shortParts = longParts;
         return false;
     }

@@ -19,13 +19,6 @@ void Put(CFileReplacement* replacement, const DescriptionLinePieces& line) {
     for (int piece = 0; piece < line.count; ++piece) replacement->Put(line.pieces[piece]);
 }
 
-template <class Char>
-size_t Length(const Char* text) {
-    size_t length = 0;
-    while (text[length]) ++length;
-    return length;
-}
-
 const FileEncoding kCodePages = {TextEncoding::CodePage, false, 0};
 
 // A description in the caller's form; a wide one loses no letter.
@@ -185,7 +178,7 @@ StoreResult CDescriptionFile::Set(std::string_view key, const Char* text) {
     const bool exists = Find(key, &found);
 
     // The text as it will stand: one line, never ending the file's data.
-    const size_t length = Length(text);
+    const size_t length = TextLength(text);
     Char* clean = new (std::nothrow) Char[length + 1];
     if (!clean) {
         m_unwritable = true;  // a change that cannot be made: none is written

@@ -221,13 +221,6 @@ bool DecodeDescription(std::string_view fileBytes, FileCodec codec, wchar_t* tex
 
 namespace {
 
-template <class Char>
-size_t TextLength(const Char* text) {
-    size_t length = 0;
-    while (text[length]) ++length;
-    return length;
-}
-
 // The first count bytes of code-page text that do not end inside a
 // double-byte character.
 size_t WholeCharacters(UINT codePage, std::string_view bytes, size_t count) {

@@ -148,20 +148,35 @@ void RecoverInterruptedReplace(const CFileName& path) {
     if (CompanionPath(path, kNewExtension, &companion) && companion.Name().Exists()) companion.Name().Delete();
 }
 
-FileReadResult ReadFileImage(const CFileName& path, CByteBuffer* bytes) {
-    bytes->SetSize(0);
-    HANDLE file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    if (file == INVALID_HANDLE_VALUE) {
+namespace {
+
+// Opens a description file for reading and takes its size: kFileRead with the
+// open handle, or what keeps it from being read (no handle is left open then).
+FileReadResult OpenForReading(const CFileName& path, HANDLE* file, DWORD* size) {
+    *file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    if (*file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kFileMissing : kFileFailed;
     }
     DWORD high = 0;
-    DWORD size = GetFileSize(file, &high);
-    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) size = 0;
-    if (high != 0 || size > kLargestDescriptionFile) {
-        CloseHandle(file);
+    *size = GetFileSize(*file, &high);
+    if (*size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) *size = 0;
+    if (high != 0 || *size > kLargestDescriptionFile) {
+        CloseHandle(*file);
+        *file = INVALID_HANDLE_VALUE;
         return kFileTooLarge;
     }
+    return kFileRead;
+}
+
+}  // namespace
+
+FileReadResult ReadFileImage(const CFileName& path, CByteBuffer* bytes) {
+    bytes->SetSize(0);
+    HANDLE file;
+    DWORD size;
+    FileReadResult opened = OpenForReading(path, &file, &size);
+    if (opened != kFileRead) return opened;
     // One byte more, so that the end is seen without growing.
     FileReadResult result = bytes->Reserve(size + 1) ? kFileRead : kFileFailed;
     DWORD total = 0;
@@ -224,18 +239,10 @@ FileReadResult FindEntryInFile(const CFileName& path, std::string_view codePageK
     window->SetSize(0);
     description->SetSize(0);
     if (codePageKey.empty() && utf8Key.empty()) return kFileRead;  // names nothing: no need to read
-    HANDLE file = OpenShared(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kFileMissing : kFileFailed;
-    }
-    DWORD high = 0;
-    DWORD size = GetFileSize(file, &high);
-    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) size = 0;
-    if (high != 0 || size > kLargestDescriptionFile) {
-        CloseHandle(file);
-        return kFileTooLarge;
-    }
+    HANDLE file;
+    DWORD size;
+    FileReadResult opened = OpenForReading(path, &file, &size);
+    if (opened != kFileRead) return opened;
     // A small file is read at once, with one byte more so that its end is seen.
     FileReadResult result = window->Reserve(size < kFindWindowBytes ? size + 1 : kFindWindowBytes) ? kFileRead
                                                                                                   : kFileFailed;

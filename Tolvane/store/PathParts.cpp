@@ -61,18 +61,11 @@ template <class Char>
 Char FoldCase(Char c) { return (c >= 'a' && c <= 'z') ? static_cast<Char>(c - 'a' + 'A') : c; }
 
 template <class Char>
-size_t Length(const Char* text) {
-    size_t length = 0;
-    while (text[length]) ++length;
-    return length;
-}
-
-template <class Char>
 bool Split(const Char* path, BasicPathParts<Char>* parts, LeadByteTest isLeadByte) {
     typedef std::basic_string_view<Char> View;
     *parts = BasicPathParts<Char>();
     if (!path) return false;
-    View rest(path, Length(path));
+    View rest(path, TextLength(path));
     if (rest.size() > kMaxPathLength) return false;
     size_t driveLength = rest.size() >= 2 && rest[1] == ':' ? 2 : 0;
     parts->drive = Front(rest, driveLength);

@@ -10,6 +10,14 @@
 // The longest path the store accepts (a buffer of MAX_PATH holds it and its zero).
 const size_t kMaxPathLength = 259;
 
+// The length of a zero-terminated text, ANSI or wide.
+template <class Char>
+size_t TextLength(const Char* text) {
+    size_t length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
 // Tells whether a byte starts a double-byte character of the ANSI code page;
 // such a pair is never split, so its second byte is never taken for a separator.
 typedef bool (*LeadByteTest)(unsigned char byte);
