@@ -104,26 +104,32 @@ void CDescriptionCache::Start(std::string_view folder, DWORD now) {
     Forget();
     memcpy(m_folder, folder.data(), folder.size());
     m_folder[folder.size()] = '\0';
-    m_folderLength = folder.size();
-    m_wide = false;
-    m_held = true;
-    m_lookTick = now;
-    m_watch.WatchFolder(m_folder, m_folderLength);
-    ReadSettings(now);
-    ReadDescriptionFile(now);
+    Hold(folder.size(), false, now);
 }
 
 void CDescriptionCache::Start(std::wstring_view folder, DWORD now) {
     Forget();
     memcpy(m_wideFolder, folder.data(), folder.size() * sizeof(wchar_t));
     m_wideFolder[folder.size()] = L'\0';
-    m_folderLength = folder.size();
-    m_wide = true;
+    Hold(folder.size(), true, now);
+}
+
+// The folder just copied in is held: watched, then its settings and file read.
+void CDescriptionCache::Hold(size_t folderLength, bool wide, DWORD now) {
+    m_folderLength = folderLength;
+    m_wide = wide;
     m_held = true;
     m_lookTick = now;
-    m_watch.WatchFolder(m_wideFolder, m_folderLength);
+    WatchHeldFolder();
     ReadSettings(now);
     ReadDescriptionFile(now);
+}
+
+void CDescriptionCache::WatchHeldFolder() {
+    if (m_wide)
+        m_watch.WatchFolder(m_wideFolder, m_folderLength);
+    else
+        m_watch.WatchFolder(m_folder, m_folderLength);
 }
 
 // The first cell in a tick: what changed since is read again.
@@ -139,10 +145,7 @@ void CDescriptionCache::Look(DWORD now) {
     } else {
         if (!bound) return;
         // Perhaps a place for a watch is free again; it is set before the read.
-        if (m_wide)
-            m_watch.WatchFolder(m_wideFolder, m_folderLength);
-        else
-            m_watch.WatchFolder(m_folder, m_folderLength);
+        WatchHeldFolder();
         fileDue = settingsDue = true;
     }
     if (settingsDue && ReadSettings(now)) fileDue = true;

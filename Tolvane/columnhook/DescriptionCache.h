@@ -66,6 +66,8 @@ private:
     bool HoldsFolder(std::wstring_view folder) const;
     void Start(std::string_view folder, DWORD now);
     void Start(std::wstring_view folder, DWORD now);
+    void Hold(size_t folderLength, bool wide, DWORD now);
+    void WatchHeldFolder();
     void Look(DWORD now);
     bool ReadSettings(DWORD now);
     void ReadDescriptionFile(DWORD now);

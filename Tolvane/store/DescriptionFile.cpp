@@ -45,15 +45,7 @@ CDescriptionFile::~CDescriptionFile() {
 }
 
 void CDescriptionFile::Load(const char* path) {
-    Close();
-    m_wideFile = false;
-    m_filePath[0] = '\0';
-    m_wideFilePath[0] = L'\0';
-    m_attributes = INVALID_FILE_ATTRIBUTES;
-    m_unwritable = false;
-    m_lost = false;
-    m_turnRefused = false;
-    m_encoding = kCodePages;
+    Begin(false);
 
     PathParts parts;
     if (!SplitPath(path, &parts, IsAnsiLeadByte)) return;
@@ -68,15 +60,7 @@ void CDescriptionFile::Load(const char* path) {
 }
 
 void CDescriptionFile::Load(const wchar_t* path) {
-    Close();
-    m_wideFile = true;
-    m_filePath[0] = '\0';
-    m_wideFilePath[0] = L'\0';
-    m_attributes = INVALID_FILE_ATTRIBUTES;
-    m_unwritable = false;
-    m_lost = false;
-    m_turnRefused = false;
-    m_encoding = kCodePages;
+    Begin(true);
 
     WidePathParts parts;
     if (!SplitPath(path, &parts)) return;
@@ -86,6 +70,19 @@ void CDescriptionFile::Load(const wchar_t* path) {
     if (!fits) return;
     memcpy(m_wideFilePath, settings.wideFilePath, sizeof m_wideFilePath);
     ReadImage();
+}
+
+// What a Load starts from: the last file closed, nothing of the next known yet.
+void CDescriptionFile::Begin(bool wide) {
+    Close();
+    m_wideFile = wide;
+    m_filePath[0] = '\0';
+    m_wideFilePath[0] = L'\0';
+    m_attributes = INVALID_FILE_ATTRIBUTES;
+    m_unwritable = false;
+    m_lost = false;
+    m_turnRefused = false;
+    m_encoding = kCodePages;
 }
 
 void CDescriptionFile::ReadImage() {

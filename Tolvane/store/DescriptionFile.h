@@ -103,6 +103,8 @@ private:
         DescriptionChange* change;
         std::string_view description;
     };
+    // Closes what was loaded and forgets it, for a Load of an ANSI or a wide path.
+    void Begin(bool wide);
     // Reads the file at the path Load made, and tells its encoding.
     void ReadImage();
     bool TakeTurn();
