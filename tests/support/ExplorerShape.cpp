@@ -217,14 +217,23 @@ std::string CellTextA(HWND list, int row, int column) {
     return text;
 }
 
-std::string CellTextW(HWND list, int row, int column) {
-    WCHAR text[260] = {};
+namespace {
+
+// A cell's text as a Unicode list view hands it out (LVM_GETITEMTEXTW).
+void ReadCellW(HWND list, int row, int column, WCHAR (&text)[260]) {
     LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = text;
     item.cchTextMax = 260;
     SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
     text[259] = L'\0';
+}
+
+}  // namespace
+
+std::string CellTextW(HWND list, int row, int column) {
+    WCHAR text[260] = {};
+    ReadCellW(list, row, column, text);
     char converted[600] = {};
     WideCharToMultiByte(CP_ACP, 0, text, -1, converted, sizeof converted, nullptr, nullptr);
     return converted;
@@ -232,12 +241,7 @@ std::string CellTextW(HWND list, int row, int column) {
 
 std::string CellTextUtf8(HWND list, int row, int column) {
     WCHAR text[260] = {};
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 260;
-    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    text[259] = L'\0';
+    ReadCellW(list, row, column, text);
     return testsupport::Utf8(text);
 }
 
